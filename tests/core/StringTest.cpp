@@ -1,0 +1,90 @@
+#include "platform/Collections.h"
+#include "platform/String.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+TEST(CString, HoldsNulBytesAndCountsThem) {
+    CString s("a\0b"s);
+    EXPECT_EQ(s.GetLength(), 3);
+    s += '\0';
+    EXPECT_EQ(s.str(), "a\0b\0"s);
+    EXPECT_NE(s, CString("a"));
+}
+
+TEST(CString, FormatsDecimalAndText) {
+    CString s;
+    s.Format("%d", -42);
+    EXPECT_EQ(s, "-42");
+    s.Format("Are you sure you wish to delete %s files in %s ?", ".txt", "/tmp/x");
+    EXPECT_EQ(s, "Are you sure you wish to delete .txt files in /tmp/x ?");
+    const std::string big(1000, 'x');
+    s.Format("[%s]", big.c_str());
+    EXPECT_EQ(s.str(), "[" + big + "]");
+}
+
+TEST(CString, CompareIsExactAndCompareNoCaseFoldsAsciiOnly) {
+    EXPECT_NE(CString(".TXT").Compare(".txt"), 0);
+    EXPECT_EQ(CString(".TXT").CompareNoCase(".txt"), 0);
+    EXPECT_LT(CString("abc").CompareNoCase("ABD"), 0);
+    EXPECT_LT(CString("ab").CompareNoCase("ABc"), 0);
+    // Bytes above ASCII are not folded: \xC3\x84 is not \xC3\xA4.
+    EXPECT_NE(CString("\xC3\x84").CompareNoCase("\xC3\xA4"), 0);
+}
+
+TEST(CStringArray, SetAtGrowFillsTheGapWithEmptyTexts) {
+    CStringArray arr;
+    arr.Add("first");
+    arr.SetAtGrow(3, "fourth");
+    ASSERT_EQ(arr.GetSize(), 4);
+    EXPECT_EQ(arr[0], "first");
+    EXPECT_TRUE(arr[1].IsEmpty());
+    EXPECT_EQ(arr[3], "fourth");
+    arr.RemoveAll();
+    EXPECT_TRUE(arr.IsEmpty());
+}
+
+TEST(CMapStringToString, ExactKeysLookupReplaceAndRemoveAll) {
+    CMapStringToString map(10);
+    CString value;
+    EXPECT_FALSE(map.Lookup(".txt", value));
+    map.SetAt(".txt", "1");
+    map.SetAt(".TXT", "5");
+    map.SetAt("", "7");
+    map.SetAt(".txt", "2");
+    EXPECT_EQ(map.GetCount(), 3);
+    ASSERT_TRUE(map.Lookup(".txt", value));
+    EXPECT_EQ(value, "2");
+    ASSERT_TRUE(map.Lookup(".TXT", value));
+    EXPECT_EQ(value, "5");
+    ASSERT_TRUE(map.Lookup("", value));
+    EXPECT_EQ(value, "7");
+
+    int visited = 0;
+    for (const auto& [key, val] : map) {
+        CString stored;
+        EXPECT_TRUE(map.Lookup(key.view(), stored));
+        EXPECT_EQ(stored, val);
+        ++visited;
+    }
+    EXPECT_EQ(visited, 3);
+
+    map.RemoveAll();
+    EXPECT_TRUE(map.IsEmpty());
+    EXPECT_FALSE(map.Lookup(".txt", value));
+}
+
+TEST(CMapStringToString, KeysMayHoldNulAndNonUtf8Bytes) {
+    CMapStringToString map;
+    map.SetAt(".a\0b"s, "1");
+    map.SetAt(".\xff", "2");
+    CString value;
+    EXPECT_FALSE(map.Lookup(".a", value));
+    ASSERT_TRUE(map.Lookup(".a\0b"s, value));
+    EXPECT_EQ(value, "1");
+    ASSERT_TRUE(map.Lookup(".\xff", value));
+    EXPECT_EQ(value, "2");
+}

@@ -1,0 +1,160 @@
+#include "tests/support/TempTree.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <ftw.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <grp.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+void Fail(const std::string& what, const std::string& path) {
+    throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
+}
+
+void MakeParents(const std::string& path) {
+    for (std::size_t pos = path.find('/', 1); pos != std::string::npos;
+         pos = path.find('/', pos + 1)) {
+        const std::string parent = path.substr(0, pos);
+        if (::mkdir(parent.c_str(), 0755) != 0 && errno != EEXIST)
+            Fail("mkdir", parent);
+    }
+}
+
+int MakeWritable(const char* path, const struct stat* st, int type, struct FTW*) {
+    if (type == FTW_D || type == FTW_DNR || type == FTW_DP)
+        ::chmod(path, (st->st_mode & 07777) | 0700);
+    return 0;
+}
+
+int RemoveOne(const char* path, const struct stat*, int type, struct FTW*) {
+    if (type == FTW_DP || type == FTW_D || type == FTW_DNR)
+        ::rmdir(path);
+    else
+        ::unlink(path);
+    return 0;
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/rz-test-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        Fail("mkdtemp", pattern);
+    m_path = pattern;
+}
+
+TempDir::~TempDir() {
+    // Pre-order pass opens every folder up, then a depth-first pass removes everything.
+    ::nftw(m_path.c_str(), MakeWritable, 64, FTW_PHYS);
+    ::nftw(m_path.c_str(), RemoveOne, 64, FTW_PHYS | FTW_DEPTH);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    MakeParents(path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        Fail("create", path);
+    if (!content.empty() && ::write(fd, content.data(), content.size()) < 0)
+        Fail("write", path);
+    ::close(fd);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string data;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        Fail("open", path);
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        data.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
+    return data;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void MakeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
+    for (const TreeEntry& e : entries) {
+        const std::string full = root + "/" + e.path;
+        MakeParents(full);
+        switch (e.kind) {
+        case TreeEntry::File:
+            WriteFile(full, e.target);
+            break;
+        case TreeEntry::Dir:
+            if (::mkdir(full.c_str(), 0755) != 0 && errno != EEXIST)
+                Fail("mkdir", full);
+            break;
+        case TreeEntry::Link:
+            if (::symlink(e.target.c_str(), full.c_str()) != 0)
+                Fail("symlink", full);
+            break;
+        case TreeEntry::Fifo:
+            if (::mkfifo(full.c_str(), 0644) != 0)
+                Fail("mkfifo", full);
+            break;
+        }
+    }
+}
+
+void OpenUpForEveryone(const std::string& path) {
+    // Only the search bit on ancestors; the path itself keeps its own permissions.
+    for (std::size_t pos = path.find('/', 1); pos != std::string::npos;
+         pos = path.find('/', pos + 1)) {
+        const std::string parent = path.substr(0, pos);
+        struct stat st;
+        if (::stat(parent.c_str(), &st) == 0)
+            ::chmod(parent.c_str(), (st.st_mode & 07777) | 0001);
+    }
+}
+
+ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        Fail("pipe", "");
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        Fail("fork", "");
+    if (pid == 0) {
+        ::close(fds[0]);
+        int status = 0;
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+            ::setresuid(65534, 65534, 65534) != 0) {
+            status = 90;
+        } else {
+            try {
+                std::string out;
+                body(out);
+                if (::write(fds[1], out.data(), out.size()) < 0)
+                    status = 91;
+            } catch (...) {
+                status = 92;
+            }
+        }
+        ::close(fds[1]);
+        ::_exit(status);
+    }
+    ::close(fds[1]);
+    ChildResult result;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+        result.out.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}

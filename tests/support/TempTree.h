@@ -1,0 +1,50 @@
+#pragma once
+// Test fixtures on the real file system: a temporary folder removed afterwards, trees
+// built from a table, and running a piece of a test as an unprivileged user.
+#include <functional>
+#include <string>
+#include <vector>
+
+class TempDir {
+public:
+    // A fresh folder under $TMPDIR (or /tmp). Removed, with everything below it, on
+    // destruction: permissions are restored first so unreadable folders go too.
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+
+private:
+    std::string m_path;
+};
+
+// One line of a tree table. Paths are relative to the tree's root; parent folders are
+// created as needed.
+struct TreeEntry {
+    enum Kind { File, Dir, Link, Fifo };
+    Kind kind;
+    std::string path;
+    std::string target = {}; // Link: what the link points at; File: its content
+};
+
+void MakeTree(const std::string& root, const std::vector<TreeEntry>& entries);
+void WriteFile(const std::string& path, const std::string& content = {});
+bool Exists(const std::string& path); // lstat: a broken link exists
+std::string ReadFile(const std::string& path);
+
+// Runs body in a child process as the unprivileged user nobody (uid and gid 65534), so
+// permission bits apply even when the tests run as root. Whatever body writes to `out`
+// is returned for the parent to check (assertions inside body do not reach the parent);
+// a body that throws or crashes, or a failure to drop privileges, gives a non-zero
+// exitStatus.
+struct ChildResult {
+    int exitStatus = -1;
+    std::string out;
+};
+ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body);
+
+// Gives nobody access to path's ancestors so an unprivileged child can reach it.
+void OpenUpForEveryone(const std::string& path);
