@@ -3,6 +3,7 @@
 // scan command share this code: the window's walker hook calls CountFile, its refresh
 // builds the table on the list view through IResultRows.
 #include "platform/Collections.h"
+#include "platform/ListRows.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
@@ -15,22 +16,7 @@ void CountFile(CMapStringToString& counts, int& total, std::string_view path);
 // Empties the counts and sets total to 0.
 void ResetStats(CMapStringToString& counts, int& total);
 
-// The operations the table is built with. The list view implements it; tests and the
-// scan command use CResultRows.
-class IResultRows {
-public:
-    virtual ~IResultRows() = default;
-    virtual int GetItemCount() const = 0;
-    // Inserts a row at position (0..count) with column 0 = text and row data 0; returns
-    // the new row's index, or -1.
-    virtual int InsertItem(int position, const CString& text) = 0;
-    virtual bool SetItemText(int row, int column, const CString& text) = 0;
-    virtual bool SetItemData(int row, LPARAM data) = 0;
-    // Reorders the rows by their data; a negative comparator result puts the row of the
-    // first value first. Rows that compare equal keep their relative order.
-    virtual bool SortItems(PFNLVCOMPARE compare, LPARAM context) = 0;
-    virtual CString GetItemText(int row, int column) const = 0;
-};
+using IResultRows = IListRows;
 
 // Columns of the result table.
 enum ResultColumn { kColumnSerial = 0, kColumnExtension = 1, kColumnCount = 2 };
