@@ -3,6 +3,8 @@
 #include "analysis/MatchFileExtension.h"
 #include "platform/String.h"
 
+#include <cstddef>
+
 class CEnumerateFiles {
 public:
     CEnumerateFiles();
@@ -11,18 +13,33 @@ public:
     // lists it. A folder entry is walked into (through this virtual, depth-first) when
     // recurse is true; every other entry, and with recurse false every entry, goes to
     // OnFileFound with its full path: folder, one '/', name (one '/' even when folder ends
-    // in one). filter is handed unchanged to the nested calls and otherwise ignored.
-    // A missing or unreadable folder contributes no entries. OnFolderDone(folder) is
-    // called once per Enumerate call, after its listing has been closed.
+    // in one). A relative folder is first made absolute against the current directory, so
+    // reported paths are always absolute; nothing else in folder is rewritten. filter is
+    // handed unchanged to the nested calls and otherwise ignored. A missing or unreadable
+    // folder contributes no entries. OnFolderDone(folder) is called once per Enumerate
+    // call, with the text this call received, after its listing has been closed.
     //
     // Links (to files, folders, or nowhere) and special files are entries like files:
-    // never followed, never opened. Names are raw bytes, not necessarily UTF-8.
+    // never followed, never opened. A nested folder that has been swapped for a link
+    // since it was listed is not followed either (it then contributes no entries). Only
+    // the folder given by the outermost caller may itself be a link to a folder. Names are
+    // raw bytes, not necessarily UTF-8.
+    //
+    // Long paths: an entry whose full path would not fit in PATH_MAX bytes (terminating
+    // NUL included) is skipped, neither reported nor walked into, so every path a hook
+    // sees can be handed to the system as it is. Deep trees: only the outermost levels
+    // keep their listing open while a subfolder is walked; deeper levels read the rest of
+    // their listing into memory and close it first, so the walk never holds more than a
+    // few dozen descriptors however deep the tree goes.
     virtual void Enumerate(const CString& folder, const CString& filter, bool recurse);
     virtual ~CEnumerateFiles();
     virtual void OnFolderDone(const CString& folder);
     virtual void OnFileFound(const CString& path) = 0;
 
     CMatchFileExtension m_matcher;
+
+    // Listings held open at once by one walk; levels below this read ahead and close.
+    static constexpr int kMaxOpenListings = 32;
 
 protected:
     // Ends the walk in progress: no further entry is reported, and each level still open
@@ -32,6 +49,15 @@ protected:
     bool WalkStopped() const { return m_stopRequested; }
 
 private:
+    int OpenListing(const CString& folder) const;
+
     bool m_stopRequested = false;
     int m_depth = 0;
+    // Set just before a nested Enumerate for a subfolder of a listing that is still
+    // open: lets that call open the subfolder relative to its parent instead of
+    // resolving the whole path again. Only used when the nested call receives exactly
+    // the path text this walker built (the same object).
+    const CString* m_childPath = nullptr;
+    int m_childParentFd = -1;
+    std::size_t m_childNameOffset = 0;
 };

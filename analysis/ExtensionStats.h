@@ -9,8 +9,9 @@
 
 #include <string_view>
 
-// Counts one file under its extension key: the key's count (decimal text, absent = "0")
-// goes up by one, and so does total.
+// Counts one file under its extension key (see platform/ExtensionKey.h): the key's count
+// (decimal text, absent = "0") goes up by one, and so does total. Allocates only for a
+// key seen for the first time. Counts and total stop at INT_MAX instead of wrapping.
 void CountFile(CMapStringToString& counts, int& total, std::string_view path);
 
 // Empties the counts and sets total to 0.
@@ -21,16 +22,17 @@ using IResultRows = IListRows;
 // Columns of the result table.
 enum ResultColumn { kColumnSerial = 0, kColumnExtension = 1, kColumnCount = 2 };
 
-// Larger counts first: returns data2 - data1. context is ignored.
+// Larger counts first: returns data2 - data1 (row data are counts). context is ignored.
 int CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM context);
 
 // Appends one row per extension to an empty table: provisional serial (the row's
-// position) in column 0, key, count text, and the count as row data. Rows are appended
-// in extension byte order so that equal counts always end up in the same order.
+// position, formatted into serial) in column 0, key, count text, and the count (atoi of
+// the text) as row data. Rows are appended in extension byte order so that, with a
+// stable sort, rows with equal counts always end up in that order.
 void AppendResultRows(const CMapStringToString& counts, IResultRows& rows, CString& serial);
 // Sorts with CompareByFileCount.
 void SortResultRows(IResultRows& rows);
 // Sets column 0 to 1, 2, 3, ... from the top.
 void RenumberResultRows(IResultRows& rows);
-// All three.
+// All three: on an empty table, the finished table, largest count first, numbered from 1.
 void BuildResultTable(const CMapStringToString& counts, IResultRows& rows, CString& serial);

@@ -1,5 +1,6 @@
 #pragma once
-// A plain in-memory result table.
+// A plain in-memory result table: what the scan command prints from and what tests build
+// and read tables with. The window uses its list view instead.
 #include "analysis/ExtensionStats.h"
 
 #include <array>
@@ -7,15 +8,20 @@
 
 class CResultRows : public IResultRows {
 public:
+    static constexpr int kColumns = 3;
+
     struct Row {
-        std::array<CString, 3> cells;
+        std::array<CString, kColumns> cells;
         LPARAM data = 0;
     };
 
     int GetItemCount() const override { return static_cast<int>(m_rows.size()); }
+    // A negative position fails (-1); a position past the end appends, as in the list view.
     int InsertItem(int position, const CString& text) override;
+    // False for a row or column out of range.
     bool SetItemText(int row, int column, const CString& text) override;
     bool SetItemData(int row, LPARAM data) override;
+    // Stable: rows the comparator calls equal keep their order. False without a comparator.
     bool SortItems(PFNLVCOMPARE compare, LPARAM context) override;
     CString GetItemText(int row, int column) const override;
 

@@ -1,0 +1,79 @@
+#include "analysis/ExtensionStats.h"
+
+#include "platform/ExtensionKey.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
+    const std::string_view key = ExtensionKey(path);
+    if (CString* count = counts.PLookup(key)) {
+        // The count lives as decimal text. Re-reading and re-writing it in place keeps
+        // this allocation-free: a count of up to ten digits fits the string's own
+        // storage. A count never passes INT_MAX; it stops there rather than wrapping.
+        const int current = std::atoi(count->GetString());
+        const int next = current < INT_MAX ? current + 1 : current;
+        char digits[16];
+        const auto written = std::to_chars(digits, digits + sizeof digits, next);
+        count->raw().assign(digits, written.ptr);
+    } else {
+        counts.SetAt(key, CString("1"));
+    }
+    if (total < INT_MAX)
+        ++total;
+}
+
+void ResetStats(CMapStringToString& counts, int& total) {
+    counts.RemoveAll();
+    total = 0;
+}
+
+int CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM) {
+    // Row data are counts, so the difference fits an int; the clamp only keeps the sign
+    // right for data that are not.
+    return static_cast<int>(std::clamp<LPARAM>(data2 - data1, -INT_MAX, INT_MAX));
+}
+
+void AppendResultRows(const CMapStringToString& counts, IResultRows& rows, CString& serial) {
+    // The map's own order depends on hashing; visiting the keys in byte order instead,
+    // followed by a stable sort, gives rows with equal counts one fixed order.
+    std::vector<const std::pair<const CString, CString>*> entries;
+    entries.reserve(static_cast<std::size_t>(counts.GetCount()));
+    for (const auto& entry : counts)
+        entries.push_back(&entry);
+    std::sort(entries.begin(), entries.end(),
+              [](const auto* a, const auto* b) { return a->first.view() < b->first.view(); });
+
+    for (const auto* entry : entries) {
+        const int position = rows.GetItemCount();
+        serial.Format("%d", position);
+        const int row = rows.InsertItem(position, serial);
+        if (row < 0)
+            continue;
+        rows.SetItemText(row, kColumnExtension, entry->first);
+        rows.SetItemText(row, kColumnCount, entry->second);
+        rows.SetItemData(row, std::atoi(entry->second.GetString()));
+    }
+}
+
+void SortResultRows(IResultRows& rows) {
+    rows.SortItems(CompareByFileCount, 0);
+}
+
+void RenumberResultRows(IResultRows& rows) {
+    CString serial;
+    const int count = rows.GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        serial.Format("%d", i + 1);
+        rows.SetItemText(i, kColumnSerial, serial);
+    }
+}
+
+void BuildResultTable(const CMapStringToString& counts, IResultRows& rows, CString& serial) {
+    AppendResultRows(counts, rows, serial);
+    SortResultRows(rows);
+    RenumberResultRows(rows);
+}

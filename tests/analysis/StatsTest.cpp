@@ -1,0 +1,175 @@
+#include "analysis/ExtensionStats.h"
+#include "analysis/ResultRows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Row = std::tuple<std::string, std::string, std::string>; // Sr, Extension, Files Count
+
+struct Counted {
+    CMapStringToString counts{10};
+    int total = 0;
+};
+
+Counted CountAll(const std::vector<std::string>& paths) {
+    Counted c;
+    for (const std::string& p : paths)
+        CountFile(c.counts, c.total, p);
+    return c;
+}
+
+std::vector<Row> Table(const CMapStringToString& counts) {
+    CResultRows rows;
+    CString serial;
+    BuildResultTable(counts, rows, serial);
+    std::vector<Row> out;
+    for (int i = 0; i < rows.GetItemCount(); ++i)
+        out.emplace_back(rows.GetItemText(i, kColumnSerial).str(),
+                         rows.GetItemText(i, kColumnExtension).str(),
+                         rows.GetItemText(i, kColumnCount).str());
+    return out;
+}
+
+struct TableCase {
+    const char* name;
+    std::vector<std::string> paths;
+    std::vector<Row> rows;
+};
+
+class ResultTable : public ::testing::TestWithParam<TableCase> {};
+
+} // namespace
+
+TEST_P(ResultTable, CountsFilesByExtensionLargestFirst) {
+    const TableCase& c = GetParam();
+    const Counted counted = CountAll(c.paths);
+    EXPECT_EQ(Table(counted.counts), c.rows);
+    EXPECT_EQ(counted.total, static_cast<int>(c.paths.size()));
+    int sum = 0;
+    for (const Row& row : c.rows)
+        sum += std::stoi(std::get<2>(row));
+    EXPECT_EQ(sum, counted.total);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ResultTable,
+    ::testing::Values(
+        TableCase{"NoFiles", {}, {}},
+        TableCase{"MixedSizes",
+                  {"/d/a.c", "/d/b.c", "/d/s/c.c", "/d/x.h", "/d/1.txt", "/d/s/2.txt"},
+                  {{"1", ".c", "3"}, {"2", ".txt", "2"}, {"3", ".h", "1"}}},
+        TableCase{
+            "CaseMakesTwoKeys", {"/d/x.TXT", "/d/y.txt"}, {{"1", ".TXT", "1"}, {"2", ".txt", "1"}}},
+        TableCase{"NoExtensionIsTheEmptyKey",
+                  {"/d/README", "/d/Makefile", "/d/a.b/file", "/d/report.final draft"},
+                  {{"1", "", "4"}}},
+        TableCase{"LastComponentLastDot",
+                  {"/d/archive.tar.gz", "/d/.profile", "/d/my file.txt", "/d/.txt", "/d/name."},
+                  {{"1", ".txt", "2"}, {"2", ".", "1"}, {"3", ".gz", "1"}, {"4", ".profile", "1"}}},
+        TableCase{"RawBytesAndNewlines",
+                  {"/d/\xff.\xfe\x80", "/d/new\nline.t\nx", "/d/z.\xfe\x80"},
+                  {{"1", ".\xfe\x80", "2"}, {"2", ".t\nx", "1"}}}),
+    [](const ::testing::TestParamInfo<TableCase>& info) { return info.param.name; });
+
+TEST(CountFile, KeepsCountsAsDecimalTextAcrossDigitBoundaries) {
+    Counted c;
+    for (int i = 0; i < 12345; ++i)
+        CountFile(c.counts, c.total, "/x/file.dat");
+    CountFile(c.counts, c.total, "/x/other");
+    CString value;
+    ASSERT_TRUE(c.counts.Lookup(".dat", value));
+    EXPECT_EQ(value, "12345");
+    ASSERT_TRUE(c.counts.Lookup("", value));
+    EXPECT_EQ(value, "1");
+    EXPECT_EQ(c.total, 12346);
+    EXPECT_EQ(c.counts.GetCount(), 2);
+
+    // A count already at the top of the range stays there instead of wrapping.
+    c.counts.SetAt(".dat", "2147483647");
+    c.total = 2147483647;
+    CountFile(c.counts, c.total, "/x/file.dat");
+    ASSERT_TRUE(c.counts.Lookup(".dat", value));
+    EXPECT_EQ(value, "2147483647");
+    EXPECT_EQ(c.total, 2147483647);
+
+    ResetStats(c.counts, c.total);
+    EXPECT_TRUE(c.counts.IsEmpty());
+    EXPECT_EQ(c.total, 0);
+}
+
+TEST(ResultTable, EqualCountsComeInTheSameOrderWhateverTheCountingOrder) {
+    std::vector<std::string> paths;
+    for (const char* ext : {".b", ".a", ".C", ".c", "", ".zz", ".\xff", ".A"})
+        for (int i = 0; i < 3; ++i)
+            paths.push_back(std::string("/t/f") + ext);
+    paths.push_back("/t/one.big");
+    paths.push_back("/t/two.big");
+    paths.push_back("/t/three.big");
+    paths.push_back("/t/four.big");
+
+    const std::vector<Row> expected{{"1", ".big", "4"}, {"2", "", "3"},    {"3", ".A", "3"},
+                                    {"4", ".C", "3"},   {"5", ".a", "3"},  {"6", ".b", "3"},
+                                    {"7", ".c", "3"},   {"8", ".zz", "3"}, {"9", ".\xff", "3"}};
+    std::mt19937 shuffle(7);
+    for (int round = 0; round < 5; ++round) {
+        std::shuffle(paths.begin(), paths.end(), shuffle);
+        EXPECT_EQ(Table(CountAll(paths).counts), expected) << "round " << round;
+    }
+}
+
+TEST(ResultTable, RowDataIsTheCountAndProvisionalSerialsArePositions) {
+    const Counted counted = CountAll({"/a.x", "/b.x", "/c.y"});
+    CResultRows rows;
+    CString serial;
+    AppendResultRows(counted.counts, rows, serial);
+    ASSERT_EQ(rows.GetItemCount(), 2);
+    EXPECT_EQ(rows.GetItemText(0, kColumnSerial), "0");
+    EXPECT_EQ(rows.GetItemText(1, kColumnSerial), "1");
+    EXPECT_EQ(rows.Rows()[0].data, 2); // .x before .y in byte order
+    EXPECT_EQ(rows.Rows()[1].data, 1);
+    EXPECT_EQ(serial, "1");
+}
+
+TEST(CompareByFileCount, PutsLargerCountsFirst) {
+    EXPECT_EQ(CompareByFileCount(3, 5, 0), 2);
+    EXPECT_EQ(CompareByFileCount(5, 3, 99), -2);
+    EXPECT_EQ(CompareByFileCount(4, 4, 0), 0);
+    EXPECT_LT(CompareByFileCount(0, -2147483647LL - 1, 0), 0);
+    EXPECT_GT(CompareByFileCount(-2147483647LL - 1, 2147483647, 0), 0);
+}
+
+TEST(CResultRows, InsertsAtAPositionSortsStablyAndReadsBackExactBytes) {
+    CResultRows rows;
+    EXPECT_EQ(rows.InsertItem(0, "b"), 0);
+    EXPECT_EQ(rows.InsertItem(0, "a"), 0);
+    EXPECT_EQ(rows.InsertItem(7, "d"), 2);
+    EXPECT_EQ(rows.InsertItem(2, "c"), 2);
+    EXPECT_EQ(rows.InsertItem(-1, "x"), -1);
+    ASSERT_EQ(rows.GetItemCount(), 4);
+    const std::string odd("\xff\0\n", 3);
+    EXPECT_TRUE(rows.SetItemText(3, 2, CString(odd)));
+    EXPECT_EQ(rows.GetItemText(3, 2).str(), odd);
+    EXPECT_FALSE(rows.SetItemText(4, 0, "x"));
+    EXPECT_FALSE(rows.SetItemText(0, 3, "x"));
+    EXPECT_FALSE(rows.SetItemData(-1, 1));
+    EXPECT_EQ(rows.GetItemText(9, 0), "");
+    EXPECT_EQ(rows.GetItemText(0, -1), "");
+
+    // a:1 b:2 c:1 d:2 -> larger first, ties in their previous order.
+    const LPARAM data[] = {1, 2, 1, 2};
+    for (int i = 0; i < 4; ++i)
+        rows.SetItemData(i, data[i]);
+    EXPECT_TRUE(rows.SortItems(CompareByFileCount, 0));
+    std::string order;
+    for (int i = 0; i < 4; ++i)
+        order += rows.GetItemText(i, 0).str();
+    EXPECT_EQ(order, "bdac");
+    EXPECT_FALSE(rows.SortItems(nullptr, 0));
+}
