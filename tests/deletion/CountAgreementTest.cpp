@@ -59,6 +59,24 @@ void MakeLongChain(const std::string& root) {
     ASSERT_EQ(::chdir(cwd), 0);
 }
 
+// Removes what MakeLongChain made: the temporary folder's own cleanup cannot reach paths
+// that long.
+void RemoveLongChain(const std::string& root) {
+    char cwd[PATH_MAX];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(::chdir(root.c_str()), 0);
+    const std::string name(200, 'L');
+    int depth = 0;
+    while (::chdir(name.c_str()) == 0)
+        ++depth;
+    for (; depth > 0; --depth) {
+        ::unlink("x.txt");
+        ASSERT_EQ(::chdir(".."), 0);
+        ASSERT_EQ(::rmdir(name.c_str()), 0);
+    }
+    ASSERT_EQ(::chdir(cwd), 0);
+}
+
 TEST(CountAgreement, CollectionTakesExactlyWhatTheCountCountedForEveryKey) {
     char cwd[PATH_MAX];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
@@ -109,6 +127,7 @@ TEST(CountAgreement, CollectionTakesExactlyWhatTheCountCountedForEveryKey) {
     }
     EXPECT_EQ(collectedTotal, walk.total);
     ASSERT_EQ(::chdir(cwd), 0);
+    RemoveLongChain(tmp.path());
 }
 
 TEST(CountAgreement, RelativeFolderGivesAbsolutePathsThatStillNameTheFiles) {
