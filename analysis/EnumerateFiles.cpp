@@ -1,5 +1,6 @@
 #include "analysis/EnumerateFiles.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
@@ -21,7 +22,10 @@ bool IsDotOrDotDot(const char* name) {
 // when it goes out of scope, or earlier on request.
 class Listing {
 public:
-    explicit Listing(int fd) : m_fd(fd) {}
+    static constexpr std::size_t kBufferSize = 32 * 1024;
+
+    // buffer: kBufferSize bytes, for this listing's use until it is closed.
+    Listing(int fd, char* buffer) : m_fd(fd), m_buffer(buffer) {}
     ~Listing() { Close(); }
     Listing(const Listing&) = delete;
     Listing& operator=(const Listing&) = delete;
@@ -40,9 +44,7 @@ public:
         if (m_next >= m_filled) {
             if (m_fd < 0)
                 return nullptr;
-            if (!m_buffer)
-                m_buffer = std::make_unique<char[]>(kBufferSize);
-            const ssize_t got = ::getdents64(m_fd, m_buffer.get(), kBufferSize);
+            const ssize_t got = ::getdents64(m_fd, m_buffer, kBufferSize);
             if (got <= 0) {
                 m_next = m_filled = 0;
                 return nullptr;
@@ -50,7 +52,7 @@ public:
             m_next = 0;
             m_filled = static_cast<std::size_t>(got);
         }
-        const auto* entry = reinterpret_cast<const dirent64*>(m_buffer.get() + m_next);
+        const auto* entry = reinterpret_cast<const dirent64*>(m_buffer + m_next);
         m_next += entry->d_reclen;
         return entry;
     }
@@ -67,9 +69,8 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBufferSize = 32 * 1024;
     int m_fd;
-    std::unique_ptr<char[]> m_buffer;
+    char* m_buffer;
     std::size_t m_next = 0;
     std::size_t m_filled = 0;
 };
@@ -121,6 +122,19 @@ int CEnumerateFiles::OpenListing(const CString& folder) const {
     return ::open(folder.GetString(), flags);
 }
 
+char* CEnumerateFiles::ListingBuffer() {
+    // Levels that keep their listing open each need a buffer of their own; deeper levels
+    // close theirs before descending, so one shared buffer serves all of them. Buffers
+    // are kept for the walker's lifetime: allocating one per folder would make the heap
+    // grow and shrink, a system call each way, for every folder of the walk.
+    const std::size_t slot = static_cast<std::size_t>(std::min(m_depth, kMaxOpenListings + 1));
+    if (m_listingBuffers.size() <= slot)
+        m_listingBuffers.resize(slot + 1);
+    if (!m_listingBuffers[slot])
+        m_listingBuffers[slot] = std::make_unique_for_overwrite<char[]>(Listing::kBufferSize);
+    return m_listingBuffers[slot].get();
+}
+
 void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bool recurse) {
     if (m_depth == 0) {
         m_stopRequested = false;
@@ -135,7 +149,7 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
     } depthGuard(m_depth);
 
     {
-        Listing listing(OpenListing(folder));
+        Listing listing(OpenListing(folder), ListingBuffer());
         m_childPath = nullptr;
 
         if (listing.IsOpen()) {

@@ -54,13 +54,20 @@ const char* const kDotFiles[] = {".profile", ".gitignore", ".bashrc", ".env", ".
 const char* const kFolderWords[] = {"src",   "lib", "docs",   "Photos 2019", "build", "assets",
                                     "tests", "tmp", "vendor", "include",     "share", "Music"};
 
-std::string FileName(Random& rng, std::size_t serial) {
+// usedDotFiles: which of kDotFiles the current folder already holds (one bit each).
+std::string FileName(Random& rng, std::size_t serial, unsigned& usedDotFiles) {
     const std::string unique = std::to_string(serial);
     const unsigned kind = static_cast<unsigned>(rng.Below(100));
     if (kind < 8) // no extension
         return std::string(kNoExtension[rng.Below(7)]) + "_" + unique;
-    if (kind < 11) // dot-file
-        return std::string(kDotFiles[rng.Below(5)]) + unique;
+    if (kind < 11) { // dot-file: a well-known one once per folder, else an editor swap file
+        const std::size_t which = rng.Below(5);
+        if (!(usedDotFiles & (1u << which))) {
+            usedDotFiles |= 1u << which;
+            return kDotFiles[which];
+        }
+        return ".notes " + unique + ".txt.swp";
+    }
     if (kind < 13) // archive
         return "archive " + unique + ".tar.gz";
     if (kind < 14) // space after the last dot: no extension
@@ -127,8 +134,9 @@ int main(int argc, char** argv) {
         const int dir = ::open(folders[f].path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir < 0)
             Die("open", folders[f].path);
+        unsigned usedDotFiles = 0;
         for (std::size_t n = 0; n < perFolder[f]; ++n) {
-            const std::string name = FileName(rng, serial++);
+            const std::string name = FileName(rng, serial++, usedDotFiles);
             const int fd =
                 ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (fd < 0)
