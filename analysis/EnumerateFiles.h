@@ -4,6 +4,8 @@
 #include "platform/String.h"
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 class CEnumerateFiles {
 public:
@@ -50,6 +52,7 @@ protected:
 
 private:
     int OpenListing(const CString& folder) const;
+    char* ListingBuffer();
 
     bool m_stopRequested = false;
     int m_depth = 0;
@@ -60,4 +63,6 @@ private:
     const CString* m_childPath = nullptr;
     int m_childParentFd = -1;
     std::size_t m_childNameOffset = 0;
+    // Listing buffers, by depth.
+    std::vector<std::unique_ptr<char[]>> m_listingBuffers;
 };

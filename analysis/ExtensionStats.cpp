@@ -8,13 +8,29 @@
 #include <cstdlib>
 #include <vector>
 
+namespace {
+
+// atoi of the count text. The text is nearly always plain digits written by CountFile,
+// which from_chars reads without atoi's locale and whitespace handling; anything else
+// goes through atoi itself.
+int ReadCount(const CString& text) {
+    int value = 0;
+    const char* end = text.GetString() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.GetString(), end, value);
+    if (ec == std::errc() && ptr == end && !text.IsEmpty())
+        return value;
+    return std::atoi(text.GetString());
+}
+
+} // namespace
+
 void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
     const std::string_view key = ExtensionKey(path);
     if (CString* count = counts.PLookup(key)) {
         // The count lives as decimal text. Re-reading and re-writing it in place keeps
         // this allocation-free: a count of up to ten digits fits the string's own
         // storage. A count never passes INT_MAX; it stops there rather than wrapping.
-        const int current = std::atoi(count->GetString());
+        const int current = ReadCount(*count);
         const int next = current < INT_MAX ? current + 1 : current;
         char digits[16];
         const auto written = std::to_chars(digits, digits + sizeof digits, next);

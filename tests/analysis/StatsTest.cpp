@@ -99,6 +99,16 @@ TEST(CountFile, KeepsCountsAsDecimalTextAcrossDigitBoundaries) {
     EXPECT_EQ(value, "2147483647");
     EXPECT_EQ(c.total, 2147483647);
 
+    // A count text is read back the way atoi reads it.
+    const std::pair<const char*, const char*> reread[] = {
+        {" 7", "8"}, {"+3", "4"}, {"12abc", "13"}, {"", "1"}, {"-4", "-3"}, {"x", "1"}};
+    for (const auto& [stored, next] : reread) {
+        c.counts.SetAt(".odd", stored);
+        CountFile(c.counts, c.total, "/x/y.odd");
+        ASSERT_TRUE(c.counts.Lookup(".odd", value));
+        EXPECT_EQ(value, next) << "stored '" << stored << "'";
+    }
+
     ResetStats(c.counts, c.total);
     EXPECT_TRUE(c.counts.IsEmpty());
     EXPECT_EQ(c.total, 0);

@@ -439,3 +439,29 @@ TEST(Walker, StopWalkEndsTheWalkAndEveryOpenLevelStillFinishes) {
         EXPECT_FALSE(w.WalkStopped());
     }
 }
+
+// Between listing a subfolder and walking it, the subfolder is replaced by a link to a
+// folder outside the tree: the walk must not leave the tree through it.
+TEST(Walker, SubfolderSwappedForALinkIsNotFollowed) {
+    TempDir tmp;
+    const std::string root = tmp / "tree";
+    MakeTree(tmp.path(),
+             {{TreeEntry::File, "tree/sub/mine.txt"}, {TreeEntry::File, "outside/secret.txt"}});
+
+    class Swapper : public RecordingWalker {
+    public:
+        std::string target, outside;
+        void Enumerate(const CString& folder, const CString& filter, bool recurse) override {
+            if (folder.str() == target) {
+                std::filesystem::rename(target, target + ".moved");
+                std::filesystem::create_directory_symlink(outside, target);
+            }
+            RecordingWalker::Enumerate(folder, filter, recurse);
+        }
+    } w;
+    w.target = root + "/sub";
+    w.outside = tmp / "outside";
+    w.Enumerate(root.c_str(), "*.*", true);
+    EXPECT_TRUE(w.files.empty()) << w.files.front();
+    EXPECT_EQ(Relative(root, w.done), (Strings{"", "sub"}));
+}
