@@ -32,8 +32,12 @@ namespace {
 const char* const kBytesProperty = "rzBytes";
 const char* const kIdProperty = "rzControlId";
 
-QWidget* WidgetOf(HWND hwnd) { return reinterpret_cast<QWidget*>(hwnd); }
-HWND HandleOf(QWidget* widget) { return reinterpret_cast<HWND>(widget); }
+QWidget* WidgetOf(HWND hwnd) {
+    return reinterpret_cast<QWidget*>(hwnd);
+}
+HWND HandleOf(QWidget* widget) {
+    return reinterpret_cast<HWND>(widget);
+}
 
 QString Shown(const CString& text) {
     return QString::fromUtf8(text.GetString(), text.GetLength());
@@ -116,7 +120,9 @@ const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CDialog::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CDialog::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const AFX_MSGMAP_ENTRY* entry = msgmap::Find(GetMessageMap(), message, wParam))
@@ -162,9 +168,15 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CDialog::OnSysCommand(UINT id, LPARAM param) { DefWindowProc(WM_SYSCOMMAND, id, param); }
-void CDialog::OnPaint() { DefWindowProc(WM_PAINT, 0, 0); }
-void CDialog::OnDestroy() { DefWindowProc(WM_DESTROY, 0, 0); }
+void CDialog::OnSysCommand(UINT id, LPARAM param) {
+    DefWindowProc(WM_SYSCOMMAND, id, param);
+}
+void CDialog::OnPaint() {
+    DefWindowProc(WM_PAINT, 0, 0);
+}
+void CDialog::OnDestroy() {
+    DefWindowProc(WM_DESTROY, 0, 0);
+}
 
 LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
@@ -436,7 +448,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 // ---- Window services ----
 
@@ -466,9 +480,13 @@ HICON CDialog::SetIcon(HICON icon, BOOL bigIcon) {
     return previous;
 }
 
-HICON CDialog::GetIcon(BOOL bigIcon) const { return bigIcon ? d->bigIcon : d->smallIcon; }
+HICON CDialog::GetIcon(BOOL bigIcon) const {
+    return bigIcon ? d->bigIcon : d->smallIcon;
+}
 
-BOOL CDialog::IsIconic() const { return d->window && d->window->isMinimized() ? TRUE : FALSE; }
+BOOL CDialog::IsIconic() const {
+    return d->window && d->window->isMinimized() ? TRUE : FALSE;
+}
 BOOL CDialog::IsWindowVisible() const {
     return d->window && d->window->isVisible() ? TRUE : FALSE;
 }
@@ -614,7 +632,9 @@ CDialogWindow::~CDialogWindow() {
     }
 }
 
-void CDialogWindow::WatchControl(QWidget* control) { control->installEventFilter(this); }
+void CDialogWindow::WatchControl(QWidget* control) {
+    control->installEventFilter(this);
+}
 
 bool CDialogWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && m_dialog) {

@@ -40,6 +40,8 @@ BOOL CHeaderCtrl::GetItem(int index, HDITEM* item) const {
 
 // ---- Window ----
 
+CListCtrl::CListCtrl() = default;
+
 CListCtrl::~CListCtrl() {
     if (m_link) {
         QObject::disconnect(m_link->gone);
@@ -132,7 +134,9 @@ BOOL CListCtrl::SetColumnWidth(int column, int width) {
     return TRUE;
 }
 
-CHeaderCtrl* CListCtrl::GetHeaderCtrl() { return m_hWnd ? &m_header : nullptr; }
+CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
+    return m_hWnd ? &m_header : nullptr;
+}
 
 // ---- Rows ----
 
@@ -156,8 +160,7 @@ int CListCtrl::InsertItem(int position, const CString& text) {
     return view->Model().InsertRow(position, text);
 }
 
-int CListCtrl::InsertItem(UINT mask, int position, const char* text, UINT, UINT, int,
-                          LPARAM data) {
+int CListCtrl::InsertItem(UINT mask, int position, const char* text, UINT, UINT, int, LPARAM data) {
     const int row = InsertItem(position, (mask & LVIF_TEXT) && text ? CString(text) : CString());
     if (row >= 0 && (mask & LVIF_PARAM))
         SetItemData(row, data);
@@ -217,10 +220,10 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) {
     const QModelIndex index = view->Model().index(row, 0);
     if (!index.isValid())
         return FALSE;
-    view->selectionModel()->select(index, ((state & LVIS_SELECTED)
-                                               ? QItemSelectionModel::Select
-                                               : QItemSelectionModel::Deselect) |
-                                              QItemSelectionModel::Rows);
+    view->selectionModel()->select(
+        index,
+        ((state & LVIS_SELECTED) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+            QItemSelectionModel::Rows);
     return TRUE;
 }
 
@@ -229,8 +232,7 @@ UINT CListCtrl::GetItemState(int row, UINT mask) const {
     if (!view || !(mask & LVIS_SELECTED))
         return 0;
     const QModelIndex index = view->Model().index(row, 0);
-    return index.isValid() && view->selectionModel()->isRowSelected(row, {}) ? LVIS_SELECTED
-                                                                               : 0;
+    return index.isValid() && view->selectionModel()->isRowSelected(row, {}) ? LVIS_SELECTED : 0;
 }
 
 UINT CListCtrl::GetSelectedCount() const {

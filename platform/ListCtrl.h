@@ -34,7 +34,7 @@ private:
 
 class CListCtrl : public CWnd, public IListRows {
 public:
-    CListCtrl() = default;
+    CListCtrl();
     ~CListCtrl() override;
     CListCtrl(const CListCtrl&) = delete;
     CListCtrl& operator=(const CListCtrl&) = delete;
@@ -66,8 +66,8 @@ public:
     int InsertItem(int position, const char* text) { return InsertItem(position, CString(text)); }
     // The classic form: mask says which of text (LVIF_TEXT), image (LVIF_IMAGE) and data
     // (LVIF_PARAM) are valid; state and image have no visible effect here.
-    int InsertItem(UINT mask, int position, const char* text, UINT state, UINT stateMask,
-                   int image, LPARAM data);
+    int InsertItem(UINT mask, int position, const char* text, UINT state, UINT stateMask, int image,
+                   LPARAM data);
 
     bool SetItemText(int row, int column, const CString& text) override;
     bool SetItemText(int row, int column, const char* text) {

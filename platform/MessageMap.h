@@ -62,25 +62,34 @@ namespace msgmap {
 // signature does not compile. The handler is a template argument so that the conversion
 // stays a constant expression.
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Command(UINT id) {
-    return {WM_COMMAND, BN_CLICKED, id, AfxSig::Void,
-            {.pfnVoid = static_cast<void (CWnd::*)()>(Pfn)}};
+    return {
+        WM_COMMAND, BN_CLICKED, id, AfxSig::Void, {.pfnVoid = static_cast<void (CWnd::*)()>(Pfn)}};
 }
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY SysCommand() {
-    return {WM_SYSCOMMAND, 0, 0, AfxSig::SysCommand,
+    return {WM_SYSCOMMAND,
+            0,
+            0,
+            AfxSig::SysCommand,
             {.pfnSysCommand = static_cast<void (CWnd::*)(UINT, LPARAM)>(Pfn)}};
 }
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Paint() {
     return {WM_PAINT, 0, 0, AfxSig::Void, {.pfnVoid = static_cast<void (CWnd::*)()>(Pfn)}};
 }
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY QueryDragIcon() {
-    return {WM_QUERYDRAGICON, 0, 0, AfxSig::QueryDragIcon,
+    return {WM_QUERYDRAGICON,
+            0,
+            0,
+            AfxSig::QueryDragIcon,
             {.pfnQueryDragIcon = static_cast<HCURSOR (CWnd::*)()>(Pfn)}};
 }
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Destroy() {
     return {WM_DESTROY, 0, 0, AfxSig::Void, {.pfnVoid = static_cast<void (CWnd::*)()>(Pfn)}};
 }
 template <auto Pfn> constexpr AFX_MSGMAP_ENTRY HelpInfo() {
-    return {WM_HELP, 0, 0, AfxSig::HelpInfo,
+    return {WM_HELP,
+            0,
+            0,
+            AfxSig::HelpInfo,
             {.pfnHelpInfo = static_cast<BOOL (CWnd::*)(HELPINFO*)>(Pfn)}};
 }
 

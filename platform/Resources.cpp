@@ -4,7 +4,9 @@ namespace {
 const CResourceSet* g_resources = nullptr;
 } // namespace
 
-void AfxSetResources(const CResourceSet* resources) { g_resources = resources; }
+void AfxSetResources(const CResourceSet* resources) {
+    g_resources = resources;
+}
 
 const DialogTemplate* AfxFindDialogTemplate(UINT id) {
     if (!g_resources)

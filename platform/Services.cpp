@@ -161,12 +161,16 @@ IFolderChooserService* g_folderChooser = &g_defaultFolderChooser;
 
 } // namespace
 
-IMessageBoxService& MessageBoxService() { return *g_messageBox; }
+IMessageBoxService& MessageBoxService() {
+    return *g_messageBox;
+}
 void SetMessageBoxService(IMessageBoxService* service) {
     g_messageBox = service ? service : &g_defaultMessageBox;
 }
 
-IShellExecuteService& ShellExecuteService() { return *g_shellExecute; }
+IShellExecuteService& ShellExecuteService() {
+    return *g_shellExecute;
+}
 void SetShellExecuteService(IShellExecuteService* service) {
     g_shellExecute = service ? service : &g_defaultShellExecute;
 }
@@ -178,7 +182,9 @@ LPARAM ShellExecute(HWND, const char* verb, const char* file, const char*, const
     return ok ? 42 : 0;
 }
 
-IFolderChooserService& FolderChooserService() { return *g_folderChooser; }
+IFolderChooserService& FolderChooserService() {
+    return *g_folderChooser;
+}
 void SetFolderChooserService(IFolderChooserService* service) {
     g_folderChooser = service ? service : &g_defaultFolderChooser;
 }

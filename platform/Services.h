@@ -51,8 +51,8 @@ LPARAM ShellExecute(HWND owner, const char* verb, const char* file, const char* 
 // ---- Folder chooser ----
 
 // Events the chooser reports to its callback, and the requests the callback may send back.
-inline constexpr UINT BFFM_INITIALIZED = 1;    // the chooser is shown; lParam 0
-inline constexpr UINT BFFM_SELCHANGED = 2;     // lParam: the selected folder (const char*)
+inline constexpr UINT BFFM_INITIALIZED = 1;         // the chooser is shown; lParam 0
+inline constexpr UINT BFFM_SELCHANGED = 2;          // lParam: the selected folder (const char*)
 inline constexpr UINT BFFM_SETSTATUSTEXTA = 0x0464; // lParam: text (const char*)
 inline constexpr UINT BFFM_SETSELECTIONA = 0x0466;  // wParam TRUE, lParam: path (const char*)
 inline constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001;

@@ -22,9 +22,13 @@ std::map<UINT, std::unique_ptr<QIcon>>& IconCache() {
     return cache;
 }
 
-void ReleaseIcons() { IconCache().clear(); }
+void ReleaseIcons() {
+    IconCache().clear();
+}
 
-QString Text(const char* text) { return QString::fromUtf8(text ? text : ""); }
+QString Text(const char* text) {
+    return QString::fromUtf8(text ? text : "");
+}
 
 QString Key(const char* section, const char* entry) {
     return Text(section) + QLatin1Char('/') + Text(entry);
@@ -72,9 +76,13 @@ BOOL CWinApp::InitApplication() {
     return TRUE;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
 void CWinApp::SetRegistryKey(const char* companyKey) {
     m_strRegistryKey = CString(companyKey ? companyKey : "");
@@ -136,9 +144,13 @@ HICON CWinApp::LoadIcon(UINT id) const {
     return reinterpret_cast<HICON>(handle);
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
 int AfxWinMain(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -15,8 +15,7 @@ constexpr DialogItemTemplate kAboutItems[] = {
     {ControlKind::Static, -1, "Ostrel File Manager Version 2.0", 40, 10, 119, 8,
      SS_LEFT | SS_NOPREFIX},
     {ControlKind::Static, -1, "Contact : " RZ_SUPPORT_EMAIL, 40, 25, 119, 8, SS_LEFT},
-    {ControlKind::PushButton, IDOK, "OK", 178, 7, 50, 14,
-     BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+    {ControlKind::PushButton, IDOK, "OK", 178, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
 };
 
 // ---- IDD_RAVEZIVURED_DIALOG ---- (template order is tab order)
@@ -46,12 +45,11 @@ constexpr DialogTemplate kDialogs[] = {
     {IDD_ABOUTBOX, "About Ostrel File Manager", 235, 55, "MS Sans Serif", 8,
      DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT, 0, kAboutItems},
     {IDD_RAVEZIVURED_DIALOG, "File Manager", 375, 268, "MS Sans Serif", 8,
-     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-         DS_SETFONT,
+     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT,
      WS_EX_APPWINDOW, kMainItems},
     {IDD_WORKING, "Dialog", 59, 28, "MS Sans Serif", 24,
-     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT,
-     0, kWorkingItems},
+     DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT, 0,
+     kWorkingItems},
 };
 
 constexpr StringResource kStrings[] = {
