@@ -375,7 +375,6 @@ int CDialog::DoModal() {
     const BOOL focusFirst = OnInitDialog();
     if (!d->ended && d->window) {
         d->window->show();
-        d->window->raise();
         d->window->activateWindow();
         if (focusFirst && d->initialFocus)
             d->initialFocus->setFocus(Qt::TabFocusReason);
@@ -421,10 +420,12 @@ void CDialog::WindowGone() {
 void CDialog::EndDialog(int result) {
     m_nModalResult = result;
     d->ended = true;
+    // The window goes out of sight at once; a modal one is destroyed when its loop has
+    // returned.
+    if (d->window)
+        d->window->hide();
     if (d->loop)
         d->loop->exit();
-    else if (!d->modal && d->window)
-        d->window->hide();
 }
 
 BOOL CDialog::OnInitDialog() {
