@@ -40,6 +40,10 @@ struct KeyCase {
     int homePageOpen; // times the home page was opened
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class EndingKeys : public MainWindow, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(EndingKeys, EndTheDialogOrPressTheFocusedButton) {

@@ -50,6 +50,10 @@ struct StoredWidth {
     int expected;
 };
 
+void PrintTo(const StoredWidth& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StoredWidths : public Settings, public testing::WithParamInterface<StoredWidth> {};
 
 TEST_P(StoredWidths, OnlyWholeNonNegativeNumbersAreUsed) {
