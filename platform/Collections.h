@@ -58,7 +58,9 @@ class CMapStringToString {
 public:
     // The allocation block is the growth granularity of the classic map; here it only
     // sizes the first allocation.
-    explicit CMapStringToString(int blockSize = 10) { m_map.reserve(static_cast<std::size_t>(blockSize)); }
+    explicit CMapStringToString(int blockSize = 10) {
+        m_map.reserve(static_cast<std::size_t>(blockSize));
+    }
 
     int GetCount() const { return static_cast<int>(m_map.size()); }
     int GetSize() const { return GetCount(); }

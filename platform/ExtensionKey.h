@@ -14,4 +14,6 @@
 // The key as a view into path (empty view at the end of path when there is none).
 std::string_view ExtensionKey(std::string_view path) noexcept;
 
-inline CString ExtensionKeyOf(const CString& path) { return CString(ExtensionKey(path.view())); }
+inline CString ExtensionKeyOf(const CString& path) {
+    return CString(ExtensionKey(path.view()));
+}

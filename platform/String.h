@@ -33,10 +33,22 @@ public:
     // read up to its first NUL, as printf does.
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    CString& operator+=(const CString& other) { m_str += other.m_str; return *this; }
-    CString& operator+=(const char* text) { m_str += text; return *this; }
-    CString& operator+=(char ch) { m_str += ch; return *this; }
-    CString& operator+=(std::string_view text) { m_str += text; return *this; }
+    CString& operator+=(const CString& other) {
+        m_str += other.m_str;
+        return *this;
+    }
+    CString& operator+=(const char* text) {
+        m_str += text;
+        return *this;
+    }
+    CString& operator+=(char ch) {
+        m_str += ch;
+        return *this;
+    }
+    CString& operator+=(std::string_view text) {
+        m_str += text;
+        return *this;
+    }
     void AppendChar(char ch) { m_str += ch; }
 
     // Exact byte comparison: negative, zero or positive like strcmp, NULs included.

@@ -17,7 +17,9 @@ CCountingWaitCursor g_standIn;
 IWaitCursorService* g_service = &g_standIn;
 } // namespace
 
-IWaitCursorService& WaitCursorService() { return *g_service; }
+IWaitCursorService& WaitCursorService() {
+    return *g_service;
+}
 
 void SetWaitCursorService(IWaitCursorService* service) {
     g_service = service ? service : &g_standIn;

@@ -1,0 +1,25 @@
+#include "app/RaveZivuredApp.h"
+
+#include "res/ProgramResources.h"
+#include "res/version.h"
+#include "ui/RaveZivuredDlg.h"
+
+#include <QCoreApplication>
+
+CRaveZivuredApp::CRaveZivuredApp() : CWinApp(nullptr) {
+    InstallProgramResources();
+}
+
+BOOL CRaveZivuredApp::InitInstance() {
+    QCoreApplication::setApplicationVersion(QStringLiteral(RZ_VERSION_TEXT));
+
+    // Settings live under the maker's domain, then the application title.
+    SetRegistryKey(RZ_MAKER_DOMAIN);
+
+    CRaveZivuredDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    // The window, and with it the saving of the settings, went when the run ended.
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

@@ -1,0 +1,8 @@
+// ravezivured: File Manager's window.
+#include "app/RaveZivuredApp.h"
+
+CRaveZivuredApp theApp;
+
+int main(int argc, char* argv[]) {
+    return AfxWinMain(argc, argv);
+}

@@ -1,0 +1,21 @@
+#ifndef RZ_RES_RESOURCE_H
+#define RZ_RES_RESOURCE_H
+// Resource ids of File Manager. Dialogs 100+, controls 1000+; icon 128 and the strings keep
+// their classic numbers. Plain #defines so the Windows resource script can use them too.
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_RAVEZIVURED_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_WORKING 130
+
+#define IDC_FOLDER 1002
+#define IDC_BROWSE 1003
+#define IDC_TOTAL_FILES 1004
+#define IDC_EXT_LIST 1005
+#define IDC_DELETE_FILES 1006
+#define IDC_WEBSITE 1007
+
+#define IDM_ABOUTBOX 0x0010
+#define IDS_APP_TITLE 57344
+#endif

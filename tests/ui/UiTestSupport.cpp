@@ -1,0 +1,140 @@
+#include "tests/ui/UiTestSupport.h"
+
+#include "platform/Dialog.h"
+#include "platform/WinApp.h"
+#include "res/version.h"
+#include "ui/RaveZivuredDlg.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+CScriptedMessageBox::CScriptedMessageBox() {
+    SetMessageBoxService(this);
+}
+CScriptedMessageBox::~CScriptedMessageBox() {
+    SetMessageBoxService(nullptr);
+}
+
+int CScriptedMessageBox::Show(const MessageBoxRequest& request) {
+    asked.push_back(request);
+    if (answers.empty())
+        return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+CRecordingShell::CRecordingShell() {
+    SetShellExecuteService(this);
+}
+CRecordingShell::~CRecordingShell() {
+    SetShellExecuteService(nullptr);
+}
+
+bool CRecordingShell::Execute(const CString& verb, const CString& file, int showCommand) {
+    calls.push_back(Call{verb, file, showCommand});
+    return true;
+}
+
+CCancellingChooser::CCancellingChooser() {
+    SetFolderChooserService(this);
+}
+CCancellingChooser::~CCancellingChooser() {
+    SetFolderChooserService(nullptr);
+}
+
+bool CCancellingChooser::Browse(const BROWSEINFO&, CString&) {
+    ++opened;
+    return false;
+}
+
+int RunModal(CDialog& dialog, const std::function<void()>& script) {
+    QTimer::singleShot(0, [&dialog, &script] {
+        script();
+        if (dialog.IsWindowVisible())
+            dialog.EndDialog(kLeftRunning);
+    });
+    return dialog.DoModal();
+}
+
+int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script) {
+    CRaveZivuredDlg dlg;
+    AfxGetApp()->m_pMainWnd = &dlg;
+    const int result = RunModal(dlg, [&] { script(dlg); });
+    AfxGetApp()->m_pMainWnd = nullptr;
+    return result;
+}
+
+namespace {
+void WhenAppears(QWidget* (*find)(), const std::function<void(QWidget*)>& script) {
+    auto* timer = new QTimer;
+    auto deadline = std::make_shared<int>(500);
+    QObject::connect(timer, &QTimer::timeout, [timer, find, script, deadline] {
+        QWidget* found = find();
+        if (!found && --*deadline > 0)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (found)
+            script(found);
+        else
+            ADD_FAILURE() << "the expected window never appeared";
+    });
+    timer->start(10);
+}
+} // namespace
+
+void WhenModalWindowAppears(const std::function<void(QWidget*)>& script) {
+    WhenAppears([] { return QApplication::activeModalWidget(); }, script);
+}
+
+void WhenPopupAppears(const std::function<void(QWidget*)>& script) {
+    WhenAppears([] { return QApplication::activePopupWidget(); }, script);
+}
+
+QWidget* Widget(HWND handle) {
+    return reinterpret_cast<QWidget*>(handle);
+}
+QWidget* Window(const CDialog& dialog) {
+    return Widget(dialog.GetSafeHwnd());
+}
+
+namespace {
+std::unique_ptr<QSettings> Store() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral(RZ_MAKER_DOMAIN),
+                                       QStringLiteral(RZ_APP_TITLE));
+}
+} // namespace
+
+QString SettingsFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/" RZ_MAKER_DOMAIN "/" RZ_APP_TITLE ".conf");
+}
+
+void ClearSettings() {
+    const auto store = Store();
+    store->clear();
+    store->sync();
+}
+
+void StoreSetting(const char* name, const QVariant& value) {
+    const auto store = Store();
+    store->setValue(QStringLiteral("Settings/") + QLatin1String(name), value);
+    store->sync();
+}
+
+QVariant StoredSetting(const char* name) {
+    return Store()->value(QStringLiteral("Settings/") + QLatin1String(name));
+}
+
+bool HasSetting(const char* name) {
+    return Store()->contains(QStringLiteral("Settings/") + QLatin1String(name));
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Helpers of the window tests: scripted services answering in place of a person, and runs
+// of the main window with a test script inside its message loop.
+#include "platform/Services.h"
+#include "platform/String.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class CDialog;
+class CRaveZivuredDlg;
+class QWidget;
+
+// Records every message box and answers from a queue (IDOK when the queue is empty).
+// Installed for its lifetime.
+class CScriptedMessageBox : public IMessageBoxService {
+public:
+    CScriptedMessageBox();
+    ~CScriptedMessageBox() override;
+    int Show(const MessageBoxRequest& request) override;
+
+    std::deque<int> answers;
+    std::vector<MessageBoxRequest> asked;
+};
+
+// Records every "open" and reports success. Installed for its lifetime.
+class CRecordingShell : public IShellExecuteService {
+public:
+    struct Call {
+        CString verb;
+        CString file;
+        int show;
+    };
+    CRecordingShell();
+    ~CRecordingShell() override;
+    bool Execute(const CString& verb, const CString& file, int showCommand) override;
+
+    std::vector<Call> calls;
+};
+
+// A chooser that is never shown: it cancels at once. Installed for its lifetime, so that
+// nothing a window test does can open a real one.
+class CCancellingChooser : public IFolderChooserService {
+public:
+    CCancellingChooser();
+    ~CCancellingChooser() override;
+    bool Browse(const BROWSEINFO& info, CString& path) override;
+    bool IsOpen() const override { return false; }
+    void Raise() override {}
+    void CloseAll() override {}
+    LRESULT SendChooserMessage(HWND, UINT, WPARAM, LPARAM) override { return 0; }
+
+    int opened = 0;
+};
+
+// Runs dialog modally with script called from inside its message loop. Returns DoModal's
+// result, or kLeftRunning when the script left the dialog running (it is then ended).
+inline constexpr int kLeftRunning = -2;
+int RunModal(CDialog& dialog, const std::function<void()>& script);
+
+// Constructs the main window, registers it as the application's main window and runs it
+// as RunModal does.
+int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script);
+
+// Runs script with the modal window as soon as one is up (polling from whichever loop
+// runs, for up to five seconds).
+void WhenModalWindowAppears(const std::function<void(QWidget*)>& script);
+// Runs script with the open popup menu as soon as one is up.
+void WhenPopupAppears(const std::function<void(QWidget*)>& script);
+
+QWidget* Widget(HWND handle);
+QWidget* Window(const CDialog& dialog);
+
+// The settings file of the program: $XDG_CONFIG_HOME/<company>/<title>.conf.
+QString SettingsFilePath();
+// Removes every stored value of the program.
+void ClearSettings();
+// Stores a raw value under Settings/name, as another program (or an older run) might.
+void StoreSetting(const char* name, const QVariant& value);
+QVariant StoredSetting(const char* name);
+bool HasSetting(const char* name);
