@@ -1,11 +1,11 @@
 // RunTrashRequest with a recorder in place of the windows: when progress appears, how often
-// it is updated, that a stop leaves the rest in place, and when a report is shown. Every
-// case trashes real files in a child process with its own home and trash (see
-// TrashSandbox.h).
+// it is updated, that a stop leaves the rest in place, and when a report is shown (the
+// report of files not trashed is followed through the real windows in TrashWindowsTest). Every
+// case trashes real files in a child process with its own home and trash.
 #include "ui/TrashRequest.h"
 #include "deletion/FileOperation.h"
 #include "tests/support/TrashSandbox.h"
-#include "tests/ui/trash/ChildOutput.h"
+#include "tests/ui/trash/InChild.h"
 
 #include <gtest/gtest.h>
 
@@ -48,63 +48,33 @@ struct TrashRun {
 };
 
 struct Outcome {
-    int exitStatus = -1;
-    std::vector<std::string> calls;
-    bool reportShown = false;
+    RecordingDisplays displays;
     TrashReport report; // as returned
     bool aborted = false;
 };
 
-Outcome Execute(const TrashSandbox& box, TrashRun run) {
-    const ChildResult child = RunInChild([&](std::string& out) {
-        box.Enter();
-        auto t = TrashRunOptions::Clock::time_point{};
-        run.options.now = [&] {
-            const auto reading = t;
-            t += run.clockStep;
-            return reading;
-        };
-        RecordingDisplays displays;
-        displays.stopAt = run.stopAt;
-        CFileOperation op;
-        for (const std::string& p : run.paths)
-            op.m_arrSource.Add(CString(p));
-        CDeleteRequest request(op);
-        request.Request().wFunc = run.func;
-        const TrashReport report = RunTrashRequest(request.Request(), displays, run.options);
-
-        Put(out, std::to_string(displays.calls.size()));
-        for (const std::string& c : displays.calls)
-            Put(out, c);
-        // The report shown must be the one returned.
-        const bool same = displays.shown && displays.shown->refused == report.refused &&
-                          displays.shown->results.size() == report.results.size();
-        Put(out, displays.shown ? (same ? "same" : "different") : "none");
-        Put(out, report.refused ? "1" : "0");
-        Put(out, report.error);
-        Put(out, request.Request().fAnyOperationsAborted ? "1" : "0");
-        for (const TrashResult& r : report.results) {
-            Put(out, r.trashed ? "1" : "0");
-            Put(out, r.reason);
-            Put(out, r.path);
-        }
-    });
+// Builds the request as the delete command does and runs it; call inside the child.
+Outcome Execute(TrashRun run) {
+    auto t = TrashRunOptions::Clock::time_point{};
+    run.options.now = [&] {
+        const auto reading = t;
+        t += run.clockStep;
+        return reading;
+    };
     Outcome o;
-    o.exitStatus = child.exitStatus;
-    const std::vector<std::string> f = Fields(child.out);
-    if (f.empty())
-        return o;
-    std::size_t i = 0;
-    const std::size_t calls = std::stoul(f[i++]);
-    for (std::size_t k = 0; k < calls; ++k)
-        o.calls.push_back(f[i++]);
-    EXPECT_NE(f[i], "different");
-    o.reportShown = f[i++] != "none";
-    o.report.refused = f[i++] == "1";
-    o.report.error = f[i++];
-    o.aborted = f[i++] == "1";
-    for (; i + 2 < f.size(); i += 3)
-        o.report.results.push_back({f[i + 2], f[i] == "1", f[i + 1], {}});
+    o.displays.stopAt = run.stopAt;
+    CFileOperation op;
+    for (const std::string& p : run.paths)
+        op.m_arrSource.Add(CString(p));
+    CDeleteRequest request(op);
+    request.Request().wFunc = run.func;
+    o.report = RunTrashRequest(request.Request(), o.displays, run.options);
+    o.aborted = request.Request().fAnyOperationsAborted != 0;
+    if (o.displays.shown) {
+        // The report shown is the one returned.
+        EXPECT_EQ(o.displays.shown->refused, o.report.refused);
+        EXPECT_EQ(o.displays.shown->results.size(), o.report.results.size());
+    }
     return o;
 }
 
@@ -123,97 +93,80 @@ TEST(RunTrashRequest, ProgressAppearsAfterTheDelayAndUpdatesAtABoundedRate) {
         std::chrono::milliseconds clockStep;
         TrashRunOptions::Clock::duration showAfter;
         TrashRunOptions::Clock::duration updateEvery;
-        std::vector<std::string> calls; // "update i/n" without the path
+        std::size_t files;
+        std::vector<std::string> calls; // "update done/total" without the path
     } cases[] = {
-        {"quick: nothing shown", 0ms, 500ms, 50ms, {}},
+        {"quick: nothing shown", 0ms, 500ms, 50ms, 5, {}},
         // The clock is read once at the start and once per file: file i sees (i+1)*100ms.
         {"slow: shown from the file at 500ms, then every 250ms",
          100ms,
          500ms,
          250ms,
+         12,
          {"begin 12", "update 4/12", "update 7/12", "update 10/12", "end"}},
         {"no delay: shown at once, every file",
          0ms,
          0ms,
          0ms,
+         3,
          {"begin 3", "update 0/3", "update 1/3", "update 2/3", "end"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TrashSandbox box;
-        const std::size_t count = c.calls.empty() ? 5 : std::stoul(c.calls[0].substr(6));
-        const std::vector<std::string> paths = MakeFiles(box, count);
-        TrashRun run(paths);
-        run.clockStep = c.clockStep;
-        run.options.showProgressAfter = c.showAfter;
-        run.options.updateEvery = c.updateEvery;
-        const Outcome o = Execute(box, run);
-        ASSERT_EQ(o.exitStatus, 0);
+        const std::vector<std::string> paths = MakeFiles(box, c.files);
+        InChild([&] {
+            box.Enter();
+            TrashRun run(paths);
+            run.clockStep = c.clockStep;
+            run.options.showProgressAfter = c.showAfter;
+            run.options.updateEvery = c.updateEvery;
+            const Outcome o = Execute(run);
 
-        std::vector<std::string> calls;
-        for (const std::string& call : o.calls) {
-            if (call.rfind("update ", 0) == 0) {
-                // The path shown is the request's next one, bytes unchanged.
+            std::vector<std::string> calls;
+            for (const std::string& call : o.displays.calls) {
                 const std::size_t space = call.find(' ', 7);
-                const std::size_t done = std::stoul(call.substr(7));
-                EXPECT_EQ(call.substr(space + 1), paths[done]);
-                calls.push_back(call.substr(0, space));
-            } else {
-                calls.push_back(call);
+                if (call.rfind("update ", 0) == 0) {
+                    // The path shown is the request's next one, bytes unchanged.
+                    EXPECT_EQ(call.substr(space + 1), paths[std::stoul(call.substr(7))]);
+                    calls.push_back(call.substr(0, space));
+                } else {
+                    calls.push_back(call);
+                }
             }
-        }
-        EXPECT_EQ(calls, c.calls);
-        EXPECT_FALSE(o.reportShown) << "every file went to the trash";
-        EXPECT_EQ(o.report.TrashedCount(), count);
+            EXPECT_EQ(calls, c.calls);
+            EXPECT_FALSE(o.displays.shown) << "every file went to the trash";
+            EXPECT_EQ(o.report.TrashedCount(), c.files);
+        });
         for (const std::string& p : paths)
             EXPECT_FALSE(Exists(p)) << p;
     }
 }
 
-TEST(RunTrashRequest, FilesNotTrashedAreReportedOnceAndStayOnDisk) {
-    TrashSandbox box;
-    MakeTree(box.tree(), {{TreeEntry::File, "a.txt", "a"},
-                          {TreeEntry::File, "became.txt/inside.jpg", "kept"},
-                          {TreeEntry::File, "z.txt", "z"}});
-    const std::vector<std::string> paths = {box.tree() + "/a.txt", box.tree() + "/became.txt",
-                                            box.tree() + "/gone.txt", box.tree() + "/z.txt"};
-    const Outcome o = Execute(box, TrashRun(paths));
-    ASSERT_EQ(o.exitStatus, 0);
-    EXPECT_EQ(o.calls, std::vector<std::string>{"report"});
-    ASSERT_EQ(o.report.results.size(), 4u);
-    EXPECT_TRUE(o.report.results[0].trashed);
-    EXPECT_FALSE(o.report.results[1].trashed);
-    EXPECT_EQ(o.report.results[1].reason, "is now a folder");
-    EXPECT_FALSE(o.report.results[2].trashed);
-    EXPECT_EQ(o.report.results[2].reason, "no longer exists");
-    EXPECT_TRUE(o.report.results[3].trashed);
-
-    EXPECT_EQ(ReadFile(box.tree() + "/became.txt/inside.jpg"), "kept");
-    EXPECT_EQ(ReadFile(box.trash() + "/files/a.txt"), "a");
-    EXPECT_EQ(ReadFile(box.trash() + "/files/z.txt"), "z");
-    EXPECT_FALSE(Exists(box.trash() + "/files/became.txt"));
-}
-
 TEST(RunTrashRequest, StopFromTheDisplayLeavesTheRestInPlaceAndReportsThem) {
     TrashSandbox box;
     const std::vector<std::string> paths = MakeFiles(box, 4);
-    TrashRun run(paths);
-    run.options.showProgressAfter = 0ms;
-    run.options.updateEvery = 0ms;
-    run.stopAt = 1;
-    const Outcome o = Execute(box, run);
-    ASSERT_EQ(o.exitStatus, 0);
-    EXPECT_EQ(o.calls, (std::vector<std::string>{"begin 4", "update 0/4 " + paths[0],
-                                                 "update 1/4 " + paths[1], "end", "report"}));
-    EXPECT_TRUE(o.aborted);
-    ASSERT_EQ(o.report.results.size(), 4u);
-    EXPECT_TRUE(o.report.results[0].trashed);
+    InChild([&] {
+        box.Enter();
+        TrashRun run(paths);
+        run.options.showProgressAfter = 0ms;
+        run.options.updateEvery = 0ms;
+        run.stopAt = 1;
+        const Outcome o = Execute(run);
+        EXPECT_EQ(o.displays.calls,
+                  (std::vector<std::string>{"begin 4", "update 0/4 " + paths[0],
+                                            "update 1/4 " + paths[1], "end", "report"}));
+        EXPECT_TRUE(o.aborted);
+        ASSERT_EQ(o.report.results.size(), 4u);
+        EXPECT_TRUE(o.report.results[0].trashed);
+        for (std::size_t i = 1; i < 4; ++i) {
+            EXPECT_FALSE(o.report.results[i].trashed);
+            EXPECT_EQ(o.report.results[i].reason, "stopped");
+        }
+    });
     EXPECT_FALSE(Exists(paths[0]));
-    for (std::size_t i = 1; i < 4; ++i) {
-        EXPECT_FALSE(o.report.results[i].trashed);
-        EXPECT_EQ(o.report.results[i].reason, "stopped");
+    for (std::size_t i = 1; i < 4; ++i)
         EXPECT_TRUE(Exists(paths[i])) << paths[i];
-    }
 }
 
 TEST(RunTrashRequest, RefusedRequestIsReportedAndAnEmptyOneShowsNothing) {
@@ -230,13 +183,15 @@ TEST(RunTrashRequest, RefusedRequestIsReportedAndAnEmptyOneShowsNothing) {
         SCOPED_TRACE(c.name);
         TrashSandbox box;
         const std::vector<std::string> paths = MakeFiles(box, c.files);
-        TrashRun run(paths);
-        run.func = c.func;
-        run.options.showProgressAfter = 0ms;
-        const Outcome o = Execute(box, run);
-        ASSERT_EQ(o.exitStatus, 0);
-        EXPECT_EQ(o.calls, c.calls);
-        EXPECT_EQ(o.report.refused, c.func != FO_DELETE);
+        InChild([&] {
+            box.Enter();
+            TrashRun run(paths);
+            run.func = c.func;
+            run.options.showProgressAfter = 0ms;
+            const Outcome o = Execute(run);
+            EXPECT_EQ(o.displays.calls, c.calls);
+            EXPECT_EQ(o.report.refused, c.func != FO_DELETE);
+        });
         for (const std::string& p : paths)
             EXPECT_TRUE(Exists(p)) << p;
         EXPECT_FALSE(Exists(box.data()));

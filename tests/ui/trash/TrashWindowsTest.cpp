@@ -1,13 +1,9 @@
 // The progress window and the report as a user meets them, on the offscreen platform.
-// Cases that trash files run in a child process with their own home and trash (see
-// TrashSandbox.h). Set RZ_SCREENSHOT_DIR to a folder to get PNGs of both windows.
-//
-// Every case that shows a window runs in a child too: painting starts Qt's raster thread
-// pool, and a child forked from a process whose pool has threads waits forever for them.
-// So this process never paints.
+// Cases that trash files or show a window run in a child process (see InChild.h). Set
+// RZ_SCREENSHOT_DIR to a folder to get PNGs of both windows.
 #include "deletion/FileOperation.h"
 #include "tests/support/TrashSandbox.h"
-#include "tests/ui/trash/ChildOutput.h"
+#include "tests/ui/trash/InChild.h"
 #include "ui/TrashDisplays.h"
 #include "ui/TrashReportDlg.h"
 
@@ -26,7 +22,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <unistd.h>
 
 namespace {
 
@@ -39,18 +34,6 @@ void Screenshot(QWidget& window, const char* name) {
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-// Runs body in a child process (see the note at the top). Assertions inside it print as
-// usual; the test fails here when any of them failed or the child did not finish.
-void InChild(const std::function<void()>& body) {
-    const ChildResult child = RunInChild([&](std::string& out) {
-        ::alarm(TrashSandbox::kChildSeconds);
-        body();
-        out = ::testing::Test::HasFailure() ? "failed" : "passed";
-    });
-    EXPECT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(child.out, "passed");
 }
 
 // The rows of a report window: display text of each cell, and the bytes behind the path.
@@ -101,15 +84,16 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
     class Spy : public ITrashDisplays {
     public:
         CTrashDisplays real;
-        std::string& out;
-        Spy(QWidget* owner, std::string& o) : real(owner), out(o) {}
+        std::vector<std::string> seen;
+        explicit Spy(QWidget* owner) : real(owner) {}
+        void Put(const std::string& what) { seen.push_back(what); }
 
         void BeginProgress(std::size_t total) override {
             real.BeginProgress(total);
             CTrashProgressDlg* w = real.ProgressWindow();
-            Put(out, w && w->isVisible() ? "visible" : "not visible");
-            Put(out, w && w->windowModality() == Qt::ApplicationModal ? "app modal" : "modeless");
-            Put(out, w ? w->windowTitle().toStdString() : "");
+            Put(w && w->isVisible() ? "visible" : "not visible");
+            Put(w && w->windowModality() == Qt::ApplicationModal ? "app modal" : "modeless");
+            Put(w ? w->windowTitle().toStdString() : "");
         }
         bool UpdateProgress(std::size_t done, std::size_t total, std::string_view path) override {
             CTrashProgressDlg* w = real.ProgressWindow();
@@ -118,12 +102,12 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
                                           Qt::QueuedConnection);
             const bool keepGoing = real.UpdateProgress(done, total, path);
             if (done == 0) {
-                Put(out, w->CountText().toStdString());
-                Put(out, w->NameText().toStdString());
-                Put(out, w->FolderText().toStdString());
+                Put(w->CountText().toStdString());
+                Put(w->NameText().toStdString());
+                Put(w->FolderText().toStdString());
                 Screenshot(*w, "trash-progress");
             }
-            Put(out, keepGoing ? "go on" : "stop");
+            Put(keepGoing ? "go on" : "stop");
             return keepGoing;
         }
         void EndProgress() override {
@@ -131,37 +115,36 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
             bool anyLeft = false;
             for (QWidget* w : QApplication::topLevelWidgets())
                 anyLeft |= qobject_cast<CTrashProgressDlg*>(w) != nullptr;
-            Put(out, anyLeft || real.ProgressWindow() ? "progress left" : "progress gone");
+            Put(anyLeft || real.ProgressWindow() ? "progress left" : "progress gone");
         }
         void ShowReport(const TrashReport& report) override {
             auto window = MakeTrashReportWindow(report, nullptr, "caption");
             auto* list = dynamic_cast<CTrashReportDlg*>(window.get());
-            Put(out, list ? list->SummaryText().toStdString() : "no report window");
+            Put(list ? list->SummaryText().toStdString() : "no report window");
             if (list)
                 for (const Row& row : Rows(*list))
-                    Put(out, row.bytes.toStdString() + " | " + row.reason.toStdString());
+                    Put(row.bytes.toStdString() + " | " + row.reason.toStdString());
         }
     };
 
-    const ChildResult child = RunInChild([&](std::string& out) {
+    InChild([&] {
         box.Enter();
         QWidget owner;
         owner.resize(300, 200);
         owner.show();
-        Spy displays(&owner, out);
+        Spy displays(&owner);
         CFileOperation op;
         for (const std::string& p : paths)
             op.m_arrSource.Add(CString(p));
         CDeleteRequest request(op);
         RunTrashRequest(request.Request(), displays, {0ms, 0ms, {}});
+        EXPECT_EQ(displays.seen,
+                  (std::vector<std::string>{
+                      "visible", "app modal", "Trash UI Test", "0 of 3 files done",
+                      "caf\xef\xbf\xbd by the harbour.jpg", "in " + folder, "go on", "stop",
+                      "progress gone", "1 of 3 files was moved to the trash; 2 were not.",
+                      paths[1] + " | stopped", paths[2] + " | stopped"}));
     });
-    ASSERT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(Fields(child.out),
-              (std::vector<std::string>{"visible", "app modal", "Trash UI Test",
-                                        "0 of 3 files done", "caf\xef\xbf\xbd by the harbour.jpg",
-                                        "in " + folder, "go on", "stop", "progress gone",
-                                        "1 of 3 files was moved to the trash; 2 were not.",
-                                        paths[1] + " | stopped", paths[2] + " | stopped"}));
     // The first file went to the trash under its own bytes; the rest did not move.
     EXPECT_EQ(ReadFile(box.trash() + "/files/caf\xe9 by the harbour.jpg"), "jpeg");
     EXPECT_EQ(ReadFile(paths[1]), "jpeg");
@@ -300,22 +283,26 @@ TEST(TrashReportWindow, SummaryReadsRightForOneAndForMany) {
 // The overload the window calls: default delay, the report run modally over the owner.
 TEST(RunTrashRequestWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) {
     TrashSandbox box;
-    MakeTree(box.tree(), {{TreeEntry::File, "a.txt", "a"}, {TreeEntry::Dir, "b.txt"}});
-    const std::vector<std::string> paths = {box.tree() + "/a.txt", box.tree() + "/b.txt"};
-    const ChildResult child = RunInChild([&](std::string& out) {
+    MakeTree(box.tree(), {{TreeEntry::File, "a.txt", "a"},
+                          {TreeEntry::File, "became.txt/inside.jpg", "kept"},
+                          {TreeEntry::File, "z.txt", "z"}});
+    const std::vector<std::string> paths = {box.tree() + "/a.txt", box.tree() + "/became.txt",
+                                            box.tree() + "/gone.txt", box.tree() + "/z.txt"};
+    InChild([&] {
         box.Enter();
         QWidget owner;
         owner.show();
         // Checks for the report now and then; dismisses it like a user pressing Close.
+        std::vector<std::string> seen;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* report = qobject_cast<CTrashReportDlg*>(QApplication::activeModalWidget());
             if (!report)
                 return;
             poll.stop();
-            Put(out, report->parentWidget() == &owner ? "owned" : "not owned");
+            EXPECT_EQ(report->parentWidget(), &owner);
             for (const Row& row : Rows(*report))
-                Put(out, row.bytes.toStdString() + " | " + row.reason.toStdString());
+                seen.push_back(row.bytes.toStdString() + " | " + row.reason.toStdString());
             report->reject();
         });
         poll.start(5);
@@ -324,13 +311,14 @@ TEST(RunTrashRequestWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) 
             op.m_arrSource.Add(CString(p));
         CDeleteRequest request(op);
         const TrashReport result = RunTrashRequest(request.Request(), &owner);
-        Put(out, "returned " + std::to_string(result.TrashedCount()));
+        EXPECT_EQ(result.TrashedCount(), 2u);
+        EXPECT_EQ(seen, (std::vector<std::string>{paths[1] + " | is now a folder",
+                                                  paths[2] + " | no longer exists"}));
     });
-    ASSERT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(Fields(child.out),
-              (std::vector<std::string>{"owned", paths[1] + " | is now a folder", "returned 1"}));
-    EXPECT_FALSE(Exists(paths[0]));
-    EXPECT_TRUE(Exists(paths[1]));
+    // The trashed files are in the trash, the folder and its contents untouched.
+    EXPECT_EQ(ReadFile(box.trash() + "/files/a.txt"), "a");
+    EXPECT_EQ(ReadFile(box.trash() + "/files/z.txt"), "z");
+    EXPECT_EQ(ReadFile(box.tree() + "/became.txt/inside.jpg"), "kept");
 }
 
 } // namespace
