@@ -4,7 +4,7 @@
 // the real one out of reach). This process itself never calls GIO.
 #include "deletion/FileOperation.h"
 #include "platform/ShellFileOperation.h"
-#include "tests/support/TempTree.h"
+#include "tests/support/TrashSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -20,56 +20,6 @@
 #include <vector>
 
 namespace {
-
-// Any case taking longer than this counts as hung.
-constexpr unsigned kChildSeconds = 20;
-
-struct Sandbox {
-    TempDir dir;
-    std::string home() const { return dir / "home"; }
-    std::string data() const { return dir / "data"; }
-    std::string tree() const { return dir / "tree"; }
-    std::string trash() const { return data() + "/Trash"; }
-
-    Sandbox() { MakeTree(dir.path(), {{TreeEntry::Dir, "home"}, {TreeEntry::Dir, "tree"}}); }
-    // Hands the whole sandbox to the unprivileged user the permission cases run as.
-    void GiveToNobody() const {
-        ::chmod(dir.path().c_str(), 0755);
-        const std::string cmd = "chown -R 65534:65534 '" + dir.path() + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
-};
-
-void EnterSandbox(const Sandbox& box) {
-    ::setenv("HOME", box.home().c_str(), 1);
-    ::setenv("XDG_DATA_HOME", box.data().c_str(), 1);
-    ::alarm(kChildSeconds);
-}
-
-ChildResult RunChild(const std::function<void(std::string&)>& body) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string out;
-        body(out);
-        const bool ok = ::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-        ::_exit(ok ? 0 : 91);
-    }
-    ::close(fds[1]);
-    ChildResult result;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
-        result.out.append(buf, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
-}
 
 // The report as the child saw it, plus the fAnyOperationsAborted flag and whatever the
 // progress callback was shown.
@@ -132,9 +82,9 @@ struct TrashRun {
 
 // Builds the request from a batch, as the delete command does, and carries it out in a
 // child inside the sandbox.
-Outcome Execute(const Sandbox& box, const TrashRun& run) {
+Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
     auto body = [&](std::string& out) {
-        EnterSandbox(box);
+        box.Enter();
         CFileOperation op;
         for (const std::string& p : run.paths)
             op.m_arrSource.Add(CString(p));
@@ -150,7 +100,7 @@ Outcome Execute(const Sandbox& box, const TrashRun& run) {
             });
         out = Serialize(report, request.Request().fAnyOperationsAborted != 0, seen);
     };
-    return Parse(run.unprivileged ? RunUnprivileged(body) : RunChild(body));
+    return Parse(run.unprivileged ? RunUnprivileged(body) : RunInChild(body));
 }
 
 std::vector<std::string> Names(const std::string& folder) {
@@ -190,7 +140,7 @@ std::string PercentDecode(const std::string& s) {
 }
 
 // Trashed name -> the original path its .trashinfo records, decoded to bytes.
-std::map<std::string, std::string> TrashContents(const Sandbox& box) {
+std::map<std::string, std::string> TrashContents(const TrashSandbox& box) {
     std::map<std::string, std::string> contents;
     for (const std::string& info : Names(box.trash() + "/info")) {
         const std::string text = ReadFile(box.trash() + "/info/" + info);
@@ -207,7 +157,7 @@ std::map<std::string, std::string> TrashContents(const Sandbox& box) {
     return contents;
 }
 
-std::string TrashList(const Sandbox& box) {
+std::string TrashList(const TrashSandbox& box) {
     const std::string cmd =
         "HOME='" + box.home() + "' XDG_DATA_HOME='" + box.data() + "' trash-list 2>&1";
     std::string out;
@@ -230,7 +180,7 @@ std::string AsTrashListShowsIt(const std::string& path) {
 }
 
 TEST(TrashExecutor, MovesEachFileToTheTrashRecordingItsOriginalPathByteForByte) {
-    Sandbox box;
+    TrashSandbox box;
     const std::vector<std::string> names = {"plain.txt",     "with space.txt",
                                             "100%.txt",      "%41 not A.txt",
                                             "new\nline.txt", "\xff\xfe latin.txt"};
@@ -264,7 +214,7 @@ TEST(TrashExecutor, MovesEachFileToTheTrashRecordingItsOriginalPathByteForByte) 
 }
 
 TEST(TrashExecutor, SameNameFromTwoFoldersKeepsEachOriginalPath) {
-    Sandbox box;
+    TrashSandbox box;
     MakeTree(box.tree(),
              {{TreeEntry::File, "one/x.txt", "1"}, {TreeEntry::File, "two/x.txt", "2"}});
     const Outcome o = Execute(box, {{box.tree() + "/one/x.txt", box.tree() + "/two/x.txt"}});
@@ -283,7 +233,7 @@ TEST(TrashExecutor, SameNameFromTwoFoldersKeepsEachOriginalPath) {
 }
 
 TEST(TrashExecutor, LinksAreTrashedAsThemselvesAndTheirTargetsUntouched) {
-    Sandbox box;
+    TrashSandbox box;
     MakeTree(box.tree(), {{TreeEntry::File, "target.dat", "keep me"},
                           {TreeEntry::File, "folder/inside.txt", "keep me too"},
                           {TreeEntry::Link, "x.txt", "target.dat"},
@@ -306,7 +256,7 @@ TEST(TrashExecutor, LinksAreTrashedAsThemselvesAndTheirTargetsUntouched) {
 // "link/.." is resolved by the kernel, as lstat sees it, never by text: the file checked
 // is the file trashed.
 TEST(TrashExecutor, DotDotAfterALinkNamesTheFileTheSystemResolves) {
-    Sandbox box;
+    TrashSandbox box;
     MakeTree(box.tree(), {{TreeEntry::File, "f.txt", "by text"},
                           {TreeEntry::File, "real/f.txt", "by the system"},
                           {TreeEntry::Dir, "real/sub"},
@@ -320,7 +270,7 @@ TEST(TrashExecutor, DotDotAfterALinkNamesTheFileTheSystemResolves) {
 }
 
 TEST(TrashExecutor, PathsThatAreGoneOrNowFoldersAreSkippedAndReported) {
-    Sandbox box;
+    TrashSandbox box;
     MakeTree(box.tree(), {{TreeEntry::File, "first.txt"},
                           {TreeEntry::Dir, "became.txt"},
                           {TreeEntry::File, "became.txt/other.jpg", "other extension"},
@@ -341,7 +291,7 @@ TEST(TrashExecutor, PathsThatAreGoneOrNowFoldersAreSkippedAndReported) {
 }
 
 TEST(TrashExecutor, StoppingLeavesTheRestInPlaceReportedAsStopped) {
-    Sandbox box;
+    TrashSandbox box;
     std::vector<std::string> paths;
     for (const char* n : {"a.txt", "b.txt", "c.txt"}) {
         paths.push_back(box.tree() + "/" + n);
@@ -376,7 +326,7 @@ TEST(TrashExecutor, OtherOperationsOrFlagsAreRefusedAndTouchNothing) {
                  {0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.func) + " " + std::to_string(c.flags));
-        Sandbox box;
+        TrashSandbox box;
         const std::string path = box.tree() + "/a.txt";
         WriteFile(path, "x");
         TrashRun run{{path}, c.func, c.flags};
@@ -392,7 +342,7 @@ TEST(TrashExecutor, OtherOperationsOrFlagsAreRefusedAndTouchNothing) {
 }
 
 TEST(TrashExecutor, EmptyListDoesNothing) {
-    Sandbox box;
+    TrashSandbox box;
     const Outcome o = Execute(box, {});
     ASSERT_EQ(o.exitStatus, 0);
     EXPECT_FALSE(o.report.refused);
@@ -402,7 +352,7 @@ TEST(TrashExecutor, EmptyListDoesNothing) {
 }
 
 TEST(TrashExecutor, NameTooLongForTheTrashIsReportedAndKept) {
-    Sandbox box;
+    TrashSandbox box;
     // 250 bytes fit a folder, but its .trashinfo name (+10) does not.
     const std::string path = box.tree() + "/" + std::string(246, 'n') + ".txt";
     WriteFile(path, "long");
@@ -416,7 +366,7 @@ TEST(TrashExecutor, NameTooLongForTheTrashIsReportedAndKept) {
 }
 
 TEST(TrashExecutor, FileInAReadOnlyFolderIsReportedUntouchedWithNoInfoLeftBehind) {
-    Sandbox box;
+    TrashSandbox box;
     MakeTree(box.tree(),
              {{TreeEntry::File, "ro/kept.txt", "kept"}, {TreeEntry::File, "rw/goes.txt"}});
     box.GiveToNobody();
@@ -439,16 +389,16 @@ TEST(TrashExecutor, FileInAReadOnlyFolderIsReportedUntouchedWithNoInfoLeftBehind
 TEST(TrashExecutor, UnusableTrashReportsEveryFileAndMovesNothing) {
     struct Case {
         const char* name;
-        std::function<void(const Sandbox&)> spoil;
+        std::function<void(const TrashSandbox&)> spoil;
         bool unprivileged;
         std::string reason;
     } cases[] = {
-        {"data home is a file", [](const Sandbox& b) { WriteFile(b.data(), "not a folder"); },
+        {"data home is a file", [](const TrashSandbox& b) { WriteFile(b.data(), "not a folder"); },
          false, "no usable trash (its folder cannot be created)"},
-        {"trash is a file", [](const Sandbox& b) { WriteFile(b.trash(), "not a folder"); }, false,
-         "no usable trash (its folder cannot be created)"},
+        {"trash is a file", [](const TrashSandbox& b) { WriteFile(b.trash(), "not a folder"); },
+         false, "no usable trash (its folder cannot be created)"},
         {"info not writable",
-         [](const Sandbox& b) {
+         [](const TrashSandbox& b) {
              MakeTree(b.dir.path(),
                       {{TreeEntry::Dir, "data/Trash/info"}, {TreeEntry::Dir, "data/Trash/files"}});
              b.GiveToNobody();
@@ -456,7 +406,7 @@ TEST(TrashExecutor, UnusableTrashReportsEveryFileAndMovesNothing) {
          },
          true, "permission denied by the trash folder"},
         {"files not writable",
-         [](const Sandbox& b) {
+         [](const TrashSandbox& b) {
              MakeTree(b.dir.path(),
                       {{TreeEntry::Dir, "data/Trash/info"}, {TreeEntry::Dir, "data/Trash/files"}});
              b.GiveToNobody();
@@ -464,7 +414,7 @@ TEST(TrashExecutor, UnusableTrashReportsEveryFileAndMovesNothing) {
          },
          true, "permission denied by the trash folder"},
         {"data home not writable",
-         [](const Sandbox& b) {
+         [](const TrashSandbox& b) {
              MakeTree(b.dir.path(), {{TreeEntry::Dir, "data"}});
              b.GiveToNobody();
              ::chmod(b.data().c_str(), 0555);
@@ -473,7 +423,7 @@ TEST(TrashExecutor, UnusableTrashReportsEveryFileAndMovesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Sandbox box;
+        TrashSandbox box;
         const std::vector<std::string> paths = {box.tree() + "/a.txt", box.tree() + "/b.txt"};
         for (const std::string& p : paths)
             WriteFile(p, "stay");

@@ -1,13 +1,14 @@
 #include "tests/support/TempTree.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
+#include <grp.h>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <grp.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -120,24 +121,30 @@ void OpenUpForEveryone(const std::string& path) {
     }
 }
 
-ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body) {
+namespace {
+
+ChildResult ForkAndCollect(const std::function<void(std::string& out)>& body, bool dropPrivileges) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         Fail("pipe", "");
+    // Output still buffered would otherwise be written twice, once by each process.
+    std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0)
         Fail("fork", "");
     if (pid == 0) {
         ::close(fds[0]);
         int status = 0;
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-            ::setresuid(65534, 65534, 65534) != 0) {
+        if (dropPrivileges &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0)) {
             status = 90;
         } else {
             try {
                 std::string out;
                 body(out);
-                if (::write(fds[1], out.data(), out.size()) < 0)
+                std::fflush(nullptr);
+                if (::write(fds[1], out.data(), out.size()) != static_cast<ssize_t>(out.size()))
                     status = 91;
             } catch (...) {
                 status = 92;
@@ -157,4 +164,14 @@ ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body) {
     ::waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+} // namespace
+
+ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body) {
+    return ForkAndCollect(body, true);
+}
+
+ChildResult RunInChild(const std::function<void(std::string& out)>& body) {
+    return ForkAndCollect(body, false);
 }

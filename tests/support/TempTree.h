@@ -46,5 +46,10 @@ struct ChildResult {
 };
 ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body);
 
+// Runs body in a child process as the current user, with the same result as
+// RunUnprivileged: what body writes to `out`, and a non-zero exitStatus when it throws or
+// crashes. For cases that need a process of their own (see TrashSandbox.h).
+ChildResult RunInChild(const std::function<void(std::string& out)>& body);
+
 // Gives nobody access to path's ancestors so an unprivileged child can reach it.
 void OpenUpForEveryone(const std::string& path);
