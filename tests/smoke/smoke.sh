@@ -38,6 +38,8 @@ touch "$folder"/{a,b}.jpg "$folder"/trip/{c,d}.jpg "$folder/trip/day 2/e.jpg" \
 export APP=$app FOLDER=$folder SHOT=$out/smoke.png
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data
 export XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=xcb
+# For a sanitizer build: leaks of system libraries are not the program's.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 

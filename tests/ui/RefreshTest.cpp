@@ -313,16 +313,17 @@ struct ScanWatch {
                 return;
             if (!sawWorking) {
                 sawWorking = true;
+                // Goes with the window, which goes before the watch.
                 struct PaintCounter : QObject {
                     int* paints;
-                    explicit PaintCounter(int* p) : paints(p) {}
+                    PaintCounter(int* p, QObject* parent) : QObject(parent), paints(p) {}
                     bool eventFilter(QObject*, QEvent* e) override {
                         if (e->type() == QEvent::Paint)
                             ++*paints;
                         return false;
                     }
                 };
-                working->installEventFilter(new PaintCounter(&workingPaints));
+                working->installEventFilter(new PaintCounter(&workingPaints, working));
             }
             mainEnabled = dlg.IsWindowEnabled();
             workingEnabled = working->isEnabled();
@@ -425,6 +426,28 @@ TEST_F(Refresh, ClosingTheMainWindowDuringAScanStopsItAndEndsTheRun) {
     EXPECT_GT(total, 0);
     EXPECT_LT(total, kManyFiles) << "the scan was stopped";
     EXPECT_EQ(StoredSetting("FolderPath").toString().toStdString(), ManyFiles());
+}
+
+TEST_F(Refresh, NothingStartsASecondScanFromInsideAScan) {
+    CRaveZivuredDlg::s_progressInterval = std::chrono::milliseconds(0);
+    chooser.answers = {CString(ManyFiles()), CString(dir.path())};
+    std::size_t openedDuringScan = 0;
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        ScanWatch watch(dlg, [&](QWidget* working) {
+            // What a queued message could do while the scan lets events through.
+            dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED));
+            dlg.RefreshList();
+            openedDuringScan = chooser.opened.size();
+            QTest::mouseClick(StopButton(working), Qt::LeftButton);
+        });
+        WaitForChoice(chooser, dlg, 1);
+        ASSERT_TRUE(watch.acted);
+        EXPECT_EQ(openedDuringScan, 1u);
+        EXPECT_EQ(chooser.opened.size(), 1u);
+        EXPECT_EQ(dlg.m_strFolder, CString(ManyFiles()));
+        EXPECT_EQ(SumOfCounts(dlg), dlg.m_nTotalFiles) << "the table matches its total";
+        EXPECT_TRUE(dlg.IsResultIncomplete());
+    });
 }
 
 // ---- The toolkit's own chooser ----
