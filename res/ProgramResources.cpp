@@ -36,9 +36,13 @@ constexpr DialogItemTemplate kMainItems[] = {
 };
 
 // ---- IDD_WORKING ----
+// Below the classic label and icon: the live count of files found, and Stop (the Cancel
+// button, so Esc and the close box stop the scan too).
 constexpr DialogItemTemplate kWorkingItems[] = {
     {ControlKind::Static, -1, "Working...", 13, 10, 32, 8, SS_LEFT},
     {ControlKind::Icon, -1, "128", 0, 0, 7, 7, SS_ICON},
+    {ControlKind::Static, IDC_WORKING_COUNT, "", 13, 22, 94, 8, SS_LEFT | SS_NOPREFIX},
+    {ControlKind::PushButton, IDCANCEL, "Stop", 35, 36, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
 };
 
 constexpr DialogTemplate kDialogs[] = {
@@ -47,7 +51,7 @@ constexpr DialogTemplate kDialogs[] = {
     {IDD_RAVEZIVURED_DIALOG, "File Manager", 375, 268, "MS Sans Serif", 8,
      DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT,
      WS_EX_APPWINDOW, kMainItems},
-    {IDD_WORKING, "Dialog", 59, 28, "MS Sans Serif", 24,
+    {IDD_WORKING, "Dialog", 110, 56, "MS Sans Serif", 24,
      DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT, 0,
      kWorkingItems},
 };

@@ -80,7 +80,9 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
         msgmap::SysCommand<&CRaveZivuredDlg::OnSysCommand>(),
         msgmap::Paint<&CRaveZivuredDlg::OnPaint>(),
         msgmap::QueryDragIcon<&CRaveZivuredDlg::OnQueryDragIcon>(),
+        msgmap::Command<&CRaveZivuredDlg::OnBrowse>(IDC_BROWSE),
         msgmap::Destroy<&CRaveZivuredDlg::OnDestroy>(),
+        // (the delete command's entry, IDC_DELETE_FILES, goes here)
         msgmap::Command<&CRaveZivuredDlg::OnWebsite>(IDC_WEBSITE),
         msgmap::HelpInfo<&CRaveZivuredDlg::OnHelpInfo>(),
     };
@@ -91,6 +93,22 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
 
 const AFX_MSGMAP* CRaveZivuredDlg::GetMessageMap() const {
     return GetThisMessageMap();
+}
+
+void CRaveZivuredDlg::OnOK() {
+    if (DeferEndDuringScan())
+        return;
+    // The chooser runs a loop of its own above this window's: while it is open the run
+    // could not end, so it goes first.
+    FolderChooserService().CloseAll();
+    CDialog::OnOK();
+}
+
+void CRaveZivuredDlg::OnCancel() {
+    if (DeferEndDuringScan())
+        return;
+    FolderChooserService().CloseAll();
+    CDialog::OnCancel();
 }
 
 void CRaveZivuredDlg::OnSysCommand(UINT nID, LPARAM lParam) {

@@ -4,7 +4,10 @@
 //
 // Its members are defined next to the subsystem they belong to:
 //   ui/RaveZivuredDlg.cpp                    the window: layout, initialisation, message
-//                                            map, painting, About box, website, settings
+//                                            map, painting, About box, website, settings,
+//                                            how the run ends
+//   ui/RaveZivuredDlg.Refresh.cpp            RefreshList and the "Working..." window
+//   ui/RaveZivuredDlg.Browse.cpp             OnBrowse and the chooser's callback
 //   analysis/RaveZivuredDlg.Counting.cpp     OnFileFound
 //   deletion/RaveZivuredDlg.Collect.cpp      CollectMatchingFiles
 #include "analysis/EnumerateFiles.h"
@@ -14,7 +17,18 @@
 #include "platform/String.h"
 #include "res/resource.h"
 
+#include <chrono>
+
+class CDlgLoading;
 class CFileOperation;
+
+// The folder of the last scan (set by RefreshList, empty until then): the folder chooser
+// opens on it.
+extern CString g_strLastFolder;
+
+// The folder chooser's callback: on BFFM_INITIALIZED it pre-selects g_strLastFolder, on
+// BFFM_SELCHANGED it sets the chooser's status text to the selected folder. Returns 0.
+int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
 
 class CRaveZivuredDlg : public CDialog, public CEnumerateFiles {
 public:
@@ -27,6 +41,28 @@ public:
 
     // Appends to op every file below folder whose extension key is ext.
     void CollectMatchingFiles(CFileOperation& op, CString ext, CString folder);
+
+    // Scans m_strFolder and shows its table and total, with the "Working..." window on
+    // screen meanwhile. Returns when the table is complete, or, when the user stopped the
+    // scan, shows what was counted until then and marks the window's title as incomplete
+    // (IsResultIncomplete) until the next scan that runs to its end. The main window takes
+    // no input while it runs; a close request meanwhile stops the scan and ends the run
+    // once the refresh has returned. Called from inside a running refresh (only a queued
+    // message could do that), it does nothing.
+    void RefreshList();
+    // True while RefreshList runs.
+    bool IsRefreshing() const { return m_walk.dlgLoading != nullptr; }
+    // True when the table shows a scan that was stopped before its end.
+    bool IsResultIncomplete() const { return m_bResultIncomplete; }
+
+    // Counted by the walk as progress, like a file (see OnFileFound).
+    void OnFolderDone(const CString& folder) override;
+
+    // The least time between two updates of the "Working..." window while a scan runs
+    // (events are let through at each). Tests set it to zero to have one at every check.
+    static inline std::chrono::milliseconds s_progressInterval{125};
+    // Entries (files and folders) the walk reports between two looks at the clock.
+    static constexpr int kProgressCheckEvery = 1024;
 
     CString m_strSerial;              // scratch for provisional serials while rows go in
     CMapStringToString m_mapExtCount; // extension key -> count as decimal text
@@ -42,10 +78,41 @@ protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;
 
+    // The run ends (Enter, Esc, the close box): an open folder chooser is closed first, so
+    // that its loop does not keep the run going; during a scan, the scan is stopped and
+    // the run ends when it has returned.
+    void OnOK() override;
+    void OnCancel() override;
+
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnBrowse();
     void OnDestroy();
+    // (the delete command's handler goes here, in the order of the message map)
     void OnWebsite();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+
+private:
+    // A walk hook's share of progress: every kProgressCheckEvery entries, CheckWalkProgress.
+    void TickWalkProgress() {
+        if (--m_walk.untilCheck <= 0)
+            CheckWalkProgress();
+    }
+    // During a scan, at most every s_progressInterval: shows the count, lets waiting
+    // events run (the "Working..." window paints, its Stop is heard), and stops the walk
+    // when asked to.
+    void CheckWalkProgress();
+    // During a scan: remembers that the run is to end once the scan has returned (the
+    // scan stops at its next check) and returns true. Otherwise false.
+    bool DeferEndDuringScan();
+
+    struct WalkProgress {
+        CDlgLoading* dlgLoading = nullptr; // set while RefreshList runs
+        int untilCheck = kProgressCheckEvery;
+        std::chrono::steady_clock::time_point lastUpdate{};
+        bool closeRequested = false;
+    };
+    WalkProgress m_walk;
+    bool m_bResultIncomplete = false;
 };

@@ -78,11 +78,14 @@ TEST_F(MainWindow, TheCloseBoxEndsTheRunAsCancel) {
 
 TEST_F(MainWindow, F1AndTheWebsiteButtonOpenTheHomePageAndNothingElse) {
     bool open = false;
+    int choosersOpened = -1;
     RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        const int before = chooser.opened;
         QTest::keyClick(Widget(dlg.GetDlgItem(IDC_EXT_LIST)), Qt::Key_F1);
         QTest::keyClick(Widget(dlg.GetDlgItem(IDC_TOTAL_FILES)), Qt::Key_F1);
         QTest::mouseClick(Widget(dlg.GetDlgItem(IDC_WEBSITE)), Qt::LeftButton);
         open = dlg.IsWindowVisible();
+        choosersOpened = chooser.opened - before;
     });
     EXPECT_TRUE(open);
     ASSERT_EQ(shell.calls.size(), 3u);
@@ -92,7 +95,7 @@ TEST_F(MainWindow, F1AndTheWebsiteButtonOpenTheHomePageAndNothingElse) {
         EXPECT_EQ(call.show, SW_SHOWMAXIMIZED);
     }
     EXPECT_TRUE(boxes.asked.empty());
-    EXPECT_EQ(chooser.opened, 0);
+    EXPECT_EQ(choosersOpened, 0);
 }
 
 TEST_F(MainWindow, HelpIsReportedAsHandled) {

@@ -6,6 +6,8 @@
 #include "ui/RaveZivuredDlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -53,6 +55,72 @@ CCancellingChooser::~CCancellingChooser() {
 bool CCancellingChooser::Browse(const BROWSEINFO&, CString&) {
     ++opened;
     return false;
+}
+
+CScriptedChooser::CScriptedChooser() {
+    SetFolderChooserService(this);
+}
+CScriptedChooser::~CScriptedChooser() {
+    SetFolderChooserService(nullptr);
+}
+
+bool CScriptedChooser::Browse(const BROWSEINFO& info, CString& path) {
+    opened.push_back(info);
+    std::optional<CString> answer;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    m_open = true;
+    m_closed = false;
+    const HWND handle = reinterpret_cast<HWND>(this);
+    if (info.lpfn) {
+        info.lpfn(handle, BFFM_INITIALIZED, 0, info.lParam);
+        if (answer)
+            info.lpfn(handle, BFFM_SELCHANGED, reinterpret_cast<LPARAM>(answer->GetString()),
+                      info.lParam);
+    }
+    if (whileOpen) {
+        const std::function<void()> script = std::exchange(whileOpen, nullptr);
+        QEventLoop loop;
+        m_loop = &loop;
+        QTimer::singleShot(0, &loop, [&] {
+            script();
+            loop.quit();
+        });
+        loop.exec();
+        m_loop = nullptr;
+    }
+    m_open = false;
+    if (m_closed || !answer)
+        return false;
+    path = *answer;
+    return true;
+}
+
+void CScriptedChooser::CloseAll() {
+    if (!m_open)
+        return;
+    ++closedWhileOpen;
+    m_closed = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
+LRESULT CScriptedChooser::SendChooserMessage(HWND chooser, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    EXPECT_EQ(chooser, reinterpret_cast<HWND>(this)) << "a request to another chooser";
+    const auto* text = reinterpret_cast<const char*>(lParam);
+    sent.push_back(Sent{message, wParam, CString(text ? text : "")});
+    return 0;
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
 }
 
 int RunModal(CDialog& dialog, const std::function<void()>& script) {

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class CDialog;
@@ -55,6 +56,44 @@ public:
 
     int opened = 0;
 };
+
+// A chooser that answers from a queue: a path is a choice, nullopt a Cancel (also when the
+// queue is empty). Everything asked of it is recorded. With whileOpen set, the next
+// Browse runs it once inside a loop of the open chooser (clicking "..." again, closing the
+// main window...) before it answers, unless CloseAll closed it meanwhile. Installed for
+// its lifetime.
+class CScriptedChooser : public IFolderChooserService {
+public:
+    CScriptedChooser();
+    ~CScriptedChooser() override;
+    bool Browse(const BROWSEINFO& info, CString& path) override;
+    bool IsOpen() const override { return m_open; }
+    void Raise() override { ++raised; }
+    void CloseAll() override;
+    LRESULT SendChooserMessage(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    struct Sent {
+        UINT message;
+        WPARAM wParam;
+        CString text; // lParam's text
+    };
+
+    std::deque<std::optional<CString>> answers;
+    std::function<void()> whileOpen;
+
+    std::vector<BROWSEINFO> opened; // one per Browse
+    std::vector<Sent> sent;         // the callback's requests, in order
+    int raised = 0;
+    int closedWhileOpen = 0;
+
+private:
+    bool m_open = false;
+    bool m_closed = false;
+    class QEventLoop* m_loop = nullptr;
+};
+
+// Lets events run until done() holds or ms milliseconds have passed; returns done().
+bool ProcessEventsUntil(const std::function<bool()>& done, int ms = 10000);
 
 // Runs dialog modally with script called from inside its message loop. Returns DoModal's
 // result, or kLeftRunning when the script left the dialog running (it is then ended).

@@ -1,0 +1,101 @@
+// The main window's refresh: scan the folder, show the table and the total, with the
+// "Working..." window standing by.
+#include "ui/RaveZivuredDlg.h"
+
+#include "analysis/ExtensionStats.h"
+#include "platform/MessagePump.h"
+#include "platform/WaitCursor.h"
+#include "platform/WinApp.h"
+#include "ui/DlgLoading.h"
+
+#include <memory>
+
+CString g_strLastFolder;
+
+namespace {
+const char* const kIncompleteTitleSuffix = " - scan stopped, table incomplete";
+} // namespace
+
+void CRaveZivuredDlg::RefreshList() {
+    if (IsRefreshing())
+        return;
+
+    CWaitCursor wait;
+    g_strLastFolder = m_strFolder;
+    ResetStats(m_mapExtCount, m_nTotalFiles);
+    UpdateData(FALSE);
+    m_listExt.DeleteAllItems();
+
+    // Created without naming a parent: the application's main window (this one) owns it.
+    // If it cannot be created the scan runs on without it.
+    auto dlgLoading = std::make_unique<CDlgLoading>(this);
+    dlgLoading->Create(CDlgLoading::IDD);
+
+    // While the walk runs, events are let through now and then so that the "Working..."
+    // window paints and hears its Stop. This window must take no input meanwhile: disabling
+    // it also disables the windows it owns, so the "Working..." window is enabled again
+    // on its own.
+    const BOOL wasDisabled = EnableWindow(FALSE);
+    dlgLoading->EnableWindow(TRUE);
+    m_walk = WalkProgress{};
+    m_walk.dlgLoading = dlgLoading.get();
+    m_walk.lastUpdate = std::chrono::steady_clock::now();
+    AfxPumpWaitingMessages(); // shows the window before the walk starts
+
+    Enumerate(m_strFolder, "*.*", true);
+    // The walk is over: from here on nothing lets events through, so nothing can touch
+    // the statistics while the table is built from them.
+    const bool stopped = WalkStopped();
+
+    AppendResultRows(m_mapExtCount, m_listExt, m_strSerial);
+    UpdateData(FALSE);
+    SortResultRows(m_listExt);
+    RenumberResultRows(m_listExt);
+
+    dlgLoading->DestroyWindow();
+    dlgLoading.reset();
+    m_walk.dlgLoading = nullptr;
+    EnableWindow(wasDisabled ? FALSE : TRUE);
+
+    // A stopped scan says so in the title until a scan runs to its end.
+    m_bResultIncomplete = stopped;
+    if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName) {
+        CString title(app->m_pszAppName);
+        if (stopped)
+            title += kIncompleteTitleSuffix;
+        SetWindowText(title.GetString());
+    }
+
+    if (m_walk.closeRequested) {
+        m_walk.closeRequested = false;
+        OnCancel();
+    }
+    // The busy cursor goes with `wait`.
+}
+
+bool CRaveZivuredDlg::DeferEndDuringScan() {
+    if (!IsRefreshing())
+        return false;
+    m_walk.closeRequested = true;
+    return true;
+}
+
+void CRaveZivuredDlg::OnFolderDone(const CString&) {
+    TickWalkProgress();
+}
+
+void CRaveZivuredDlg::CheckWalkProgress() {
+    m_walk.untilCheck = kProgressCheckEvery;
+    CDlgLoading* dlgLoading = m_walk.dlgLoading;
+    if (!dlgLoading || WalkStopped())
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_walk.lastUpdate < s_progressInterval)
+        return;
+    dlgLoading->SetFoundCount(m_nTotalFiles);
+    AfxPumpWaitingMessages();
+    // Measured after the pump: a slow paint must not eat into the walk's share of time.
+    m_walk.lastUpdate = std::chrono::steady_clock::now();
+    if (dlgLoading->StopRequested() || m_walk.closeRequested)
+        StopWalk();
+}
