@@ -82,7 +82,7 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
         msgmap::QueryDragIcon<&CRaveZivuredDlg::OnQueryDragIcon>(),
         msgmap::Command<&CRaveZivuredDlg::OnBrowse>(IDC_BROWSE),
         msgmap::Destroy<&CRaveZivuredDlg::OnDestroy>(),
-        // (the delete command's entry, IDC_DELETE_FILES, goes here)
+        msgmap::Command<&CRaveZivuredDlg::OnDeleteFiles>(IDC_DELETE_FILES),
         msgmap::Command<&CRaveZivuredDlg::OnWebsite>(IDC_WEBSITE),
         msgmap::HelpInfo<&CRaveZivuredDlg::OnHelpInfo>(),
     };

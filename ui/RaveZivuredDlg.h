@@ -10,6 +10,7 @@
 //   ui/RaveZivuredDlg.Browse.cpp             OnBrowse and the chooser's callback
 //   analysis/RaveZivuredDlg.Counting.cpp     OnFileFound
 //   deletion/RaveZivuredDlg.Collect.cpp      CollectMatchingFiles
+//   deletion/RaveZivuredDlg.Delete.cpp       OnDeleteFiles
 #include "analysis/EnumerateFiles.h"
 #include "platform/Collections.h"
 #include "platform/Dialog.h"
@@ -89,7 +90,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnBrowse();
     void OnDestroy();
-    // (the delete command's handler goes here, in the order of the message map)
+    void OnDeleteFiles();
     void OnWebsite();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 

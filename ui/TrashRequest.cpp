@@ -50,3 +50,18 @@ TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, QWidget* owner) {
     CTrashDisplays displays(owner);
     return RunTrashRequest(request, displays);
 }
+
+namespace {
+ITrashDisplays* g_displays = nullptr;
+} // namespace
+
+void SetTrashDisplays(ITrashDisplays* displays) {
+    g_displays = displays;
+}
+
+TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request) {
+    if (g_displays)
+        return RunTrashRequest(request, *g_displays);
+    // The window layer's handles are its widgets.
+    return RunTrashRequest(request, reinterpret_cast<QWidget*>(request.hwnd));
+}

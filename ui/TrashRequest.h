@@ -52,3 +52,11 @@ TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, ITrashDisplays& displays,
 // owned by owner (may be null) and captioned with the application's display name. Both
 // are application-modal, so no other window takes input while the request runs.
 TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, QWidget* owner);
+
+// The displays RunTrashRequest(request) uses. Null, the default, stands for the windows of
+// CTrashDisplays; tests install a recorder. An installed one must outlive its use.
+void SetTrashDisplays(ITrashDisplays* displays);
+
+// The window's delete: runs request with the installed displays or, by default, with
+// windows owned by the request's owner window (request.hwnd, may be null).
+TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request);

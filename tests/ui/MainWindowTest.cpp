@@ -190,11 +190,15 @@ TEST_F(MainWindow, MessageMapEntriesReachTheirHandlersAndTheRestGetsDefaults) {
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WEBSITE, 1));
         EXPECT_EQ(shell.calls.size(), 1u);
 
-        // Commands without an entry of their own: nothing happens, the window stays.
+        // "Delete Files" with nothing selected only says so.
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_DELETE_FILES, BN_CLICKED));
+        ASSERT_EQ(boxes.asked.size(), 1u);
+        EXPECT_EQ(boxes.asked[0].text, "Please Select Files to delete from the list to continue.");
+
+        // A command without an entry of its own: nothing happens, the window stays.
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(4711, BN_CLICKED));
         EXPECT_TRUE(dlg.IsWindowVisible());
-        EXPECT_TRUE(boxes.asked.empty());
+        EXPECT_EQ(boxes.asked.size(), 1u);
     });
 }
 

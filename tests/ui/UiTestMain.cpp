@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
     const std::string root = home;
     setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+    // The trash follows HOME as well: a file on the same drive as HOME goes to the
+    // trash under XDG_DATA_HOME.
+    setenv("HOME", root.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
 
     testing::InitGoogleTest(&argc, argv);

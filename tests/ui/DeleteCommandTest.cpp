@@ -1,0 +1,237 @@
+// The "Delete Files" command: one question per selected row in list order, only an
+// explicit Yes moves files to the trash, a report for what could not be trashed, and a
+// fresh scan afterwards whatever the answers.
+#include "tests/ui/UiTestSupport.h"
+
+#include "platform/Styles.h"
+#include "platform/WinDefs.h"
+#include "res/resource.h"
+#include "tests/support/TempTree.h"
+#include "ui/RaveZivuredDlg.h"
+#include "ui/TrashRequest.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Stands in for the progress and report windows: records what would have been shown.
+class CRecordingDisplays : public ITrashDisplays {
+public:
+    CRecordingDisplays() { SetTrashDisplays(this); }
+    ~CRecordingDisplays() override { SetTrashDisplays(nullptr); }
+    void BeginProgress(std::size_t) override {}
+    bool UpdateProgress(std::size_t, std::size_t, std::string_view) override { return true; }
+    void EndProgress() override {}
+    void ShowReport(const TrashReport& report) override { reports.push_back(report); }
+
+    std::vector<TrashReport> reports;
+};
+
+Rows TableOf(CRaveZivuredDlg& dlg) {
+    Rows rows;
+    for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i)
+        rows.push_back({dlg.m_listExt.GetItemText(i, 0).str(), dlg.m_listExt.GetItemText(i, 1).str(),
+                        dlg.m_listExt.GetItemText(i, 2).str()});
+    return rows;
+}
+
+void SelectExtensions(CRaveZivuredDlg& dlg, const std::vector<std::string>& extensions) {
+    for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i) {
+        for (const std::string& ext : extensions) {
+            if (dlg.m_listExt.GetItemText(i, 1).str() == ext)
+                dlg.m_listExt.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+}
+
+// The original paths of everything in the process's trash, from the info files.
+std::vector<std::string> TrashedPaths() {
+    std::vector<std::string> paths;
+    const std::string info = std::string(std::getenv("XDG_DATA_HOME")) + "/Trash/info";
+    DIR* dir = ::opendir(info.c_str());
+    if (!dir)
+        return paths;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() < 10 || name.substr(name.size() - 10) != ".trashinfo")
+            continue;
+        const std::string text = ReadFile(info + "/" + name);
+        const auto at = text.find("\nPath=");
+        if (at != std::string::npos)
+            paths.push_back(text.substr(at + 6, text.find('\n', at + 6) - at - 6));
+    }
+    ::closedir(dir);
+    return paths;
+}
+
+bool InTrash(const std::string& path) {
+    const std::vector<std::string> trashed = TrashedPaths();
+    return std::find(trashed.begin(), trashed.end(), path) != trashed.end();
+}
+
+class DeleteCommand : public testing::Test {
+protected:
+    DeleteCommand() {
+        ClearSettings();
+        // Plain names, so the info files' Path= holds them as they are.
+        MakeTree(dir.path(), {{TreeEntry::File, "a1.jpg"},
+                              {TreeEntry::File, "a2.jpg"},
+                              {TreeEntry::File, "sub/a3.jpg"},
+                              {TreeEntry::File, "sub/a4.jpg"},
+                              {TreeEntry::File, "sub/deeper/a5.jpg"},
+                              {TreeEntry::File, "notes.txt"},
+                              {TreeEntry::File, "sub/deeper/more.txt"},
+                              {TreeEntry::File, "sub/setup.ini"}});
+    }
+
+    // Scans the folder, then runs script with the filled table.
+    void WithScannedWindow(const std::function<void(CRaveZivuredDlg&)>& script) {
+        RunMainWindow([&](CRaveZivuredDlg& dlg) {
+            dlg.m_strFolder = CString(dir.path());
+            dlg.RefreshList();
+            script(dlg);
+        });
+    }
+
+    TempDir dir;
+    CCancellingChooser chooser;
+    CScriptedMessageBox boxes;
+    CRecordingDisplays displays;
+};
+
+const Rows kScanned = {{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}};
+
+TEST_F(DeleteCommand, WithoutASelectionItOnlySaysSo) {
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        // A file that appears now would show up if the table were scanned again.
+        WriteFile(dir / "late.log");
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        EXPECT_EQ(TableOf(dlg), kScanned) << "no new scan";
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, "Please Select Files to delete from the list to continue.");
+    EXPECT_EQ(boxes.asked[0].type, MB_ICONINFORMATION);
+    EXPECT_TRUE(Exists(dir / "notes.txt"));
+}
+
+TEST_F(DeleteCommand, YesToEachSelectedRowTrashesItsFilesAndScansAgain) {
+    boxes.answers = {IDYES, IDYES};
+    Rows after;
+    CString total;
+    const CRaveZivuredDlg* dlg0 = nullptr;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        dlg0 = &dlg;
+        ASSERT_EQ(TableOf(dlg), kScanned);
+        SelectExtensions(dlg, {".ini", ".txt"});
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        after = TableOf(dlg);
+        total.Format("%d", dlg.m_nTotalFiles);
+    });
+
+    // One question per row, in list order (.txt stands above .ini), with the exact text.
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    const std::string folder = dir.path();
+    EXPECT_EQ(boxes.asked[0].text.str(), "Are you sure you wish to delete .txt files in folder "
+                                         "(including sub folders) " + folder + " ?");
+    EXPECT_EQ(boxes.asked[1].text.str(), "Are you sure you wish to delete .ini files in folder "
+                                         "(including sub folders) " + folder + " ?");
+    EXPECT_EQ(boxes.asked[0].type, MB_YESNO | MB_ICONQUESTION);
+    EXPECT_EQ(boxes.asked[0].caption, "File Manager by ostrel.example");
+    EXPECT_EQ(boxes.asked[0].owner, dlg0);
+
+    for (const char* gone : {"notes.txt", "sub/deeper/more.txt", "sub/setup.ini"}) {
+        EXPECT_FALSE(Exists(dir / gone)) << gone;
+        EXPECT_TRUE(InTrash(dir / gone)) << gone;
+    }
+    EXPECT_TRUE(Exists(dir / "sub/deeper/a5.jpg"));
+    EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}}));
+    EXPECT_EQ(total, "5");
+    EXPECT_TRUE(displays.reports.empty()) << "nothing to report when everything was trashed";
+}
+
+struct AnswerCase {
+    const char* name;
+    int answer;
+};
+
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AnswersThatAreNotYes : public DeleteCommand,
+                             public testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(AnswersThatAreNotYes, DeleteNothingButStillScanAgain) {
+    boxes.answers = {GetParam().answer, GetParam().answer};
+    Rows after;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".txt", ".jpg"});
+        WriteFile(dir / "late.log");
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        after = TableOf(dlg);
+    });
+    EXPECT_EQ(boxes.asked.size(), 2u);
+    for (const char* kept : {"notes.txt", "sub/deeper/more.txt", "a1.jpg", "sub/deeper/a5.jpg"})
+        EXPECT_TRUE(Exists(dir / kept)) << kept;
+    EXPECT_EQ(after,
+              (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}, {"4", ".log", "1"}}))
+        << "scanned again";
+}
+
+// A box that could not be shown answers 0: that is no consent to delete anything.
+INSTANTIATE_TEST_SUITE_P(Answers, AnswersThatAreNotYes,
+                         testing::Values(AnswerCase{"No", IDNO}, AnswerCase{"FailedBox", 0},
+                                         AnswerCase{"Cancel", IDCANCEL}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeleteCommand, AFileThatCannotBeTrashedIsReportedAndStays) {
+    // The trash keeps a "<name>.trashinfo" beside each file; for a 250-byte name that is
+    // past the system's name limit, so this file cannot go to the trash.
+    const std::string longName = std::string(246, 'n') + ".ini";
+    WriteFile(dir / longName);
+    boxes.answers = {IDYES};
+    Rows after;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".ini"});
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        after = TableOf(dlg);
+    });
+    EXPECT_FALSE(Exists(dir / "sub/setup.ini"));
+    EXPECT_TRUE(Exists(dir / longName));
+    ASSERT_EQ(displays.reports.size(), 1u);
+    const TrashReport& report = displays.reports[0];
+    ASSERT_EQ(report.NotTrashedCount(), 1u);
+    EXPECT_EQ(report.TrashedCount(), 1u);
+    for (const TrashResult& result : report.results) {
+        if (!result.trashed) {
+            EXPECT_EQ(result.path, dir / longName);
+            EXPECT_FALSE(result.reason.empty());
+        }
+    }
+    EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}}));
+}
+
+TEST_F(DeleteCommand, TheEmptyExtensionAsksWithTwoSpacesAndTakesOnlyFilesWithoutOne) {
+    MakeTree(dir.path(), {{TreeEntry::File, "README"}, {TreeEntry::File, "sub/Makefile"}});
+    boxes.answers = {IDYES};
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {""});
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text.str().rfind("Are you sure you wish to delete  files in", 0), 0u);
+    EXPECT_FALSE(Exists(dir / "README"));
+    EXPECT_FALSE(Exists(dir / "sub/Makefile"));
+    EXPECT_TRUE(Exists(dir / "notes.txt"));
+}
+
+} // namespace
