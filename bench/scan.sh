@@ -10,6 +10,7 @@
 # ratios, and the scan's peak resident memory. Builds with the release preset first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/common.sh"
 
 n=${1:?usage: bench/scan.sh N [DIR]}
 dir=${2:-/tmp/rz-bench-$n}
@@ -21,20 +22,8 @@ cmake --build "$root/build/release" --target ravezivured-scan rz-bench-tree >/de
 scan=$root/build/release/analysis/ravezivured-scan
 generate=$root/build/release/bench/rz-bench-tree
 
-stamp="$dir.rz-bench"
-if [[ -f $stamp && $(cat "$stamp") == "$n" ]]; then
-  echo "reusing $dir ($n files)"
-elif [[ ! -e $dir ]]; then
-  echo "generating $dir ($n files) ..."
-  "$generate" "$n" "$dir"
-  echo "$n" >"$stamp"
-else
-  echo "scanning $dir as it is (not generated here)"
-fi
+ensure_tree "$generate" "$n" "$dir"
 
-# Microseconds of wall time, without starting a process to read the clock.
-now() { local t=${EPOCHREALTIME/[.,]/}; echo "$t"; }
-median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
 # Warm the cache with both, and check they agree on the number of files.
 found=$(find "$dir" -type f | wc -l)

@@ -11,6 +11,7 @@
 # memory file system when there is one: BENCH_DIR=/tmp measures on the disk instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/common.sh
 files=${FILES:-10000}
 rounds=${ROUNDS:-7}
 per_dir=100
@@ -65,8 +66,6 @@ fresh() {
     make_tree "$work/$1"
     sync
 }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 walls=() cpus=()
 for ((r = 1; r <= rounds; r++)); do

@@ -11,6 +11,7 @@
 # platform with its settings in a temporary folder. Builds with the release preset first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/bench/common.sh"
 
 n=${1:?usage: bench/window.sh N [DIR]}
 dir=${2:-/tmp/rz-bench-$n}
@@ -23,16 +24,7 @@ scan=$root/build/release/analysis/ravezivured-scan
 window=$root/build/release/bench/rz-bench-window
 generate=$root/build/release/bench/rz-bench-tree
 
-stamp="$dir.rz-bench"
-if [[ -f $stamp && $(cat "$stamp") == "$n" ]]; then
-  echo "reusing $dir ($n files)"
-elif [[ ! -e $dir ]]; then
-  echo "generating $dir ($n files) ..."
-  "$generate" "$n" "$dir"
-  echo "$n" >"$stamp"
-else
-  echo "scanning $dir as it is (not generated here)"
-fi
+ensure_tree "$generate" "$n" "$dir"
 
 tmp=$(mktemp -d /tmp/rz-bench-window.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
@@ -40,8 +32,6 @@ export XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp
 export QT_QPA_PLATFORM=offscreen
 chmod 700 "$tmp"
 
-now() { local t=${EPOCHREALTIME/[.,]/}; echo "$t"; }
-median() { sort -n | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 field() { awk -v k="$1" '$1 == k {print $2}'; }
 
 # Warm the cache with both, and check they agree on the count and the window's scan ran
