@@ -465,20 +465,9 @@ QFileDialog* OpenChooser() {
 // Runs script with the open chooser once it is up (from a timer: the chooser runs its own
 // loop, so the caller is not back until it has closed).
 void WhenChooserOpens(const std::function<void(QFileDialog*)>& script) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(1000);
-    QObject::connect(timer, &QTimer::timeout, [timer, script, tries] {
-        QFileDialog* chooser = OpenChooser();
-        if (!chooser && --*tries > 0)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (chooser)
-            script(chooser);
-        else
-            ADD_FAILURE() << "the chooser never opened";
-    });
-    timer->start(10);
+    WhenAppears([] { return static_cast<QWidget*>(OpenChooser()); },
+                [script](QWidget* chooser) { script(static_cast<QFileDialog*>(chooser)); },
+                1000);
 }
 
 TEST(DefaultChooser, OpensOnItsOwnPreselectsRaisesAndClosesWithTheWindow) {

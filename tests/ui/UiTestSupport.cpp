@@ -140,13 +140,13 @@ int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script) {
     return result;
 }
 
-namespace {
-void WhenAppears(QWidget* (*find)(), const std::function<void(QWidget*)>& script) {
+void WhenAppears(const std::function<QWidget*()>& find,
+                 const std::function<void(QWidget*)>& script, int tries) {
     auto* timer = new QTimer;
-    auto deadline = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, find, script, deadline] {
+    auto left = std::make_shared<int>(tries);
+    QObject::connect(timer, &QTimer::timeout, [timer, find, script, left] {
         QWidget* found = find();
-        if (!found && --*deadline > 0)
+        if (!found && --*left > 0)
             return;
         timer->stop();
         timer->deleteLater();
@@ -157,7 +157,6 @@ void WhenAppears(QWidget* (*find)(), const std::function<void(QWidget*)>& script
     });
     timer->start(10);
 }
-} // namespace
 
 void WhenModalWindowAppears(const std::function<void(QWidget*)>& script) {
     WhenAppears([] { return QApplication::activeModalWidget(); }, script);

@@ -104,6 +104,10 @@ int RunModal(CDialog& dialog, const std::function<void()>& script);
 // as RunModal does.
 int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script);
 
+// Runs script with what find returns as soon as that is not null, polling every 10 ms from
+// whichever loop runs, at most tries times (then the test fails).
+void WhenAppears(const std::function<QWidget*()>& find,
+                 const std::function<void(QWidget*)>& script, int tries = 500);
 // Runs script with the modal window as soon as one is up (polling from whichever loop
 // runs, for up to five seconds).
 void WhenModalWindowAppears(const std::function<void(QWidget*)>& script);
