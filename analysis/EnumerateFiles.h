@@ -1,7 +1,7 @@
 #pragma once
 // A walker that reports every entry below a folder through overridable hooks.
 #include "analysis/MatchFileExtension.h"
-#include "platform/String.h"
+#include "platform/core/String.h"
 
 #include <cstddef>
 #include <memory>

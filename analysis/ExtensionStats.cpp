@@ -1,6 +1,6 @@
 #include "analysis/ExtensionStats.h"
 
-#include "platform/ExtensionKey.h"
+#include "platform/core/ExtensionKey.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,10 +2,10 @@
 // Per-extension counting and the result table built from it. The main window and the
 // scan command share this code: the window's walker hook calls CountFile, its refresh
 // builds the table on the list view through IResultRows.
-#include "platform/Collections.h"
-#include "platform/ListRows.h"
-#include "platform/String.h"
-#include "platform/Types.h"
+#include "platform/core/Collections.h"
+#include "platform/core/ListRows.h"
+#include "platform/core/String.h"
+#include "platform/core/Types.h"
 
 #include <string_view>
 

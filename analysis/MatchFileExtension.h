@@ -1,8 +1,8 @@
 #pragma once
 // Decides whether a file name matches a comma-separated list of extension patterns
 // such as "*.txt,*.log".
-#include "platform/Collections.h"
-#include "platform/String.h"
+#include "platform/core/Collections.h"
+#include "platform/core/String.h"
 
 class CMatchFileExtension {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // CRaveZivuredApp: the application object. Its start-up names the settings store and runs
 // the main window; the program ends when that window's run ends.
-#include "platform/WinApp.h"
+#include "platform/window/WinApp.h"
 
 class CRaveZivuredApp : public CWinApp {
 public:

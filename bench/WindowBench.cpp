@@ -7,8 +7,8 @@
 // a paint. Prints "seconds S", "files N" and "incomplete 0|1" on separate lines.
 // Settings go wherever XDG_CONFIG_HOME points: bench/window.sh gives it a temporary one.
 #include "app/RaveZivuredApp.h"
-#include "platform/QtWaitCursor.h"
-#include "platform/Services.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/window/Services.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"

@@ -19,7 +19,7 @@ pairs=${PAIRS:-7}
 
 cmake -S "$root" --preset release >/dev/null
 cmake --build "$root/build/release" --target ravezivured-scan rz-bench-tree >/dev/null
-scan=$root/build/release/analysis/ravezivured-scan
+scan=$root/build/release/app/ravezivured-scan
 generate=$root/build/release/bench/rz-bench-tree
 
 ensure_tree "$generate" "$n" "$dir"

@@ -3,7 +3,7 @@
 // did not; exits non-zero if any did not.
 //   trash_bench LIST_FILE
 #include "deletion/FileOperation.h"
-#include "platform/ShellFileOperation.h"
+#include "platform/trash/ShellFileOperation.h"
 
 #include <cstdio>
 #include <fstream>

@@ -20,7 +20,7 @@ pairs=${PAIRS:-7}
 
 cmake -S "$root" --preset release >/dev/null
 cmake --build "$root/build/release" --target ravezivured-scan rz-bench-tree rz-bench-window >/dev/null
-scan=$root/build/release/analysis/ravezivured-scan
+scan=$root/build/release/app/ravezivured-scan
 window=$root/build/release/bench/rz-bench-window
 generate=$root/build/release/bench/rz-bench-tree
 

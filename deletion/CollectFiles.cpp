@@ -1,7 +1,7 @@
 #include "deletion/CollectFiles.h"
 
-#include "platform/ExtensionKey.h"
-#include "platform/WaitCursor.h"
+#include "platform/core/ExtensionKey.h"
+#include "platform/core/WaitCursor.h"
 
 #include <climits>
 #include <cstring>

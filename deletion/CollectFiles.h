@@ -1,7 +1,7 @@
 #pragma once
 // Finding every file below a folder whose extension key equals a given one, for a delete.
 #include "deletion/FileOperation.h"
-#include "platform/String.h"
+#include "platform/core/String.h"
 
 // Appends to op.m_arrSource the full path of every entry below folder, at any depth,
 // whose ExtensionKey is exactly ext (case included; an empty ext matches names without

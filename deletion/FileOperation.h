@@ -1,9 +1,9 @@
 #pragma once
 // The batch one file operation works on, and the delete request built from it.
-#include "platform/Collections.h"
-#include "platform/ShellFileOperation.h"
-#include "platform/String.h"
-#include "platform/Wnd.h"
+#include "platform/core/Collections.h"
+#include "platform/core/ShellRequest.h"
+#include "platform/core/String.h"
+#include "platform/core/Wnd.h"
 
 #include <vector>
 

@@ -18,5 +18,7 @@
 #define IDC_WORKING_COUNT 1010
 
 #define IDM_ABOUTBOX 0x0010
-#define IDS_APP_TITLE 57344
+
+// The application title is the window layer's own string id.
+#include "platform/window/AfxRes.h"
 #endif

@@ -7,6 +7,7 @@
 #define RZ_HOME_PAGE "https://www.ostrel.example/"
 #define RZ_SUPPORT_EMAIL "support@ostrel.example"
 #define RZ_APP_TITLE "File Manager by " RZ_MAKER_DOMAIN
+#define RZ_ABOUT_ITEM "&About File Manager..."
 
 #define RZ_VERSION_BINARY 2, 0, 0, 1
 #define RZ_VERSION_TEXT "2.0.0.1"

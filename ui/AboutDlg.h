@@ -1,7 +1,7 @@
 #pragma once
 // CAboutDlg: the About box (template 100), run modally from the main window's system menu.
 // Without a parent it is owned by the application's main window.
-#include "platform/Dialog.h"
+#include "platform/window/Dialog.h"
 #include "res/resource.h"
 
 class CAboutDlg : public CDialog {

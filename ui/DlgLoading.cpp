@@ -1,6 +1,6 @@
 #include "ui/DlgLoading.h"
 
-#include "platform/String.h"
+#include "platform/core/String.h"
 
 CDlgLoading::CDlgLoading(CWnd* pParent) : CDialog(IDD, pParent) {}
 

@@ -7,7 +7,7 @@
 // It never ends itself. Its Stop button, Esc and its close box only ask the scan to stop
 // (StopRequested turns true); the scan's owner destroys the window
 // once the scan has returned.
-#include "platform/Dialog.h"
+#include "platform/window/Dialog.h"
 #include "res/resource.h"
 
 class CDlgLoading : public CDialog {

@@ -2,7 +2,7 @@
 // start-up (a queued click from OnInitDialog).
 #include "ui/RaveZivuredDlg.h"
 
-#include "platform/Services.h"
+#include "platform/window/Services.h"
 
 int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
     IFolderChooserService& chooser = FolderChooserService();

@@ -3,9 +3,9 @@
 #include "ui/RaveZivuredDlg.h"
 
 #include "analysis/ExtensionStats.h"
-#include "platform/MessagePump.h"
-#include "platform/WaitCursor.h"
-#include "platform/WinApp.h"
+#include "platform/window/MessagePump.h"
+#include "platform/core/WaitCursor.h"
+#include "platform/window/WinApp.h"
 #include "ui/DlgLoading.h"
 
 #include <memory>

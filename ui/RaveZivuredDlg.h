@@ -3,19 +3,17 @@
 // walker whose per-file hook counts extensions, so a walk lands directly in its counting.
 //
 // Its members are defined next to the subsystem they belong to:
-//   ui/RaveZivuredDlg.cpp                    the window: layout, initialisation, message
-//                                            map, painting, About box, website, settings,
-//                                            how the run ends
-//   ui/RaveZivuredDlg.Refresh.cpp            RefreshList and the "Working..." window
-//   ui/RaveZivuredDlg.Browse.cpp             OnBrowse and the chooser's callback
-//   analysis/RaveZivuredDlg.Counting.cpp     OnFileFound
-//   deletion/RaveZivuredDlg.Collect.cpp      CollectMatchingFiles
-//   deletion/RaveZivuredDlg.Delete.cpp       OnDeleteFiles
+//   RaveZivuredDlg.cpp            the window: layout, initialisation, message map,
+//                                 painting, About box, website, settings, how the run ends
+//   RaveZivuredDlg.Counting.cpp   OnFileFound
+//   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window
+//   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback
+//   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
 #include "analysis/EnumerateFiles.h"
-#include "platform/Collections.h"
-#include "platform/Dialog.h"
-#include "platform/ListCtrl.h"
-#include "platform/String.h"
+#include "platform/core/Collections.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/ListCtrl.h"
+#include "platform/core/String.h"
 #include "res/resource.h"
 
 #include <chrono>

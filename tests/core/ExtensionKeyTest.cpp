@@ -1,4 +1,4 @@
-#include "platform/ExtensionKey.h"
+#include "platform/core/ExtensionKey.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "deletion/CollectFiles.h"
-#include "platform/WaitCursor.h"
+#include "platform/core/WaitCursor.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "analysis/EnumerateFiles.h"
 #include "analysis/ExtensionStats.h"
 #include "deletion/CollectFiles.h"
-#include "platform/ExtensionKey.h"
+#include "platform/core/ExtensionKey.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -56,9 +56,7 @@ TEST(DeleteRequest, CarriesDeleteWithUndoTheListsAndTheTitle) {
     const SHFILEOPSTRUCTA& r = request.Request();
 
     EXPECT_EQ(r.wFunc, FO_DELETE);
-    EXPECT_EQ(r.wFunc, 3u);
     EXPECT_EQ(r.fFlags, FOF_ALLOWUNDO);
-    EXPECT_EQ(r.fFlags, 0x0040);
     EXPECT_EQ(r.pFrom, request.SourceList().data());
     EXPECT_EQ(std::string(r.pFrom, 21), std::string("/d/a.tmp\0/d/s/b.tmp\0\0", 21));
     ASSERT_NE(r.pTo, nullptr);

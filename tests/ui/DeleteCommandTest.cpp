@@ -3,12 +3,12 @@
 // fresh scan afterwards whatever the answers.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/Styles.h"
-#include "platform/WinDefs.h"
+#include "platform/window/Styles.h"
+#include "platform/window/WinDefs.h"
 #include "res/resource.h"
 #include "tests/support/TempTree.h"
 #include "ui/RaveZivuredDlg.h"
-#include "ui/TrashRequest.h"
+#include "ui/trash/TrashRequest.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // with its text, and the window sized and framed as its styles say.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/Dialog.h"
-#include "platform/Resources.h"
-#include "platform/Styles.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/Resources.h"
+#include "platform/window/Styles.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"

@@ -2,8 +2,8 @@
 // walked in list order, cell texts read back byte for byte, header widths.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/ListCtrl.h"
-#include "platform/Styles.h"
+#include "platform/window/ListCtrl.h"
+#include "platform/window/Styles.h"
 
 #include <QAbstractItemModel>
 #include <QTreeView>

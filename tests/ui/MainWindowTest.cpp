@@ -3,9 +3,9 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include "app/RaveZivuredApp.h"
-#include "platform/Menu.h"
-#include "platform/Styles.h"
-#include "platform/WinApp.h"
+#include "platform/window/Menu.h"
+#include "platform/window/Styles.h"
+#include "platform/window/WinApp.h"
 #include "res/resource.h"
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"

@@ -2,8 +2,8 @@
 // toolkit events arrive as messages; posted messages wait for the loop.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/Dialog.h"
-#include "platform/MessageMap.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/MessageMap.h"
 #include "res/resource.h"
 
 #include <QCoreApplication>

@@ -2,10 +2,10 @@
 // text values, data exchange of the integer field.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/DataExchange.h"
-#include "platform/Dialog.h"
-#include "platform/QtWaitCursor.h"
-#include "platform/WinApp.h"
+#include "platform/window/DataExchange.h"
+#include "platform/window/Dialog.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/window/WinApp.h"
 #include "res/resource.h"
 
 #include <QCursor>

@@ -4,8 +4,8 @@
 #include "tests/support/TempTree.h"
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/WaitCursor.h"
-#include "platform/WinApp.h"
+#include "platform/core/WaitCursor.h"
+#include "platform/window/WinApp.h"
 #include "res/resource.h"
 #include "ui/RaveZivuredDlg.h"
 

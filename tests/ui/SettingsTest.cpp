@@ -1,7 +1,7 @@
 // The column widths and the folder kept between runs in the settings store.
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/WinApp.h"
+#include "platform/window/WinApp.h"
 #include "res/resource.h"
 #include "ui/RaveZivuredDlg.h"
 

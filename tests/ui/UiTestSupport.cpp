@@ -1,7 +1,7 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include "platform/Dialog.h"
-#include "platform/WinApp.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/WinApp.h"
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers of the window tests: scripted services answering in place of a person, and runs
 // of the main window with a test script inside its message loop.
-#include "platform/Services.h"
-#include "platform/String.h"
+#include "platform/window/Services.h"
+#include "platform/core/String.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // it is updated, that a stop leaves the rest in place, and when a report is shown (the
 // report of files not trashed is followed through the real windows in TrashWindowsTest). Every
 // case trashes real files in a child process with its own home and trash.
-#include "ui/TrashRequest.h"
+#include "ui/trash/TrashRequest.h"
 #include "deletion/FileOperation.h"
 #include "tests/support/TrashSandbox.h"
 #include "tests/ui/trash/InChild.h"

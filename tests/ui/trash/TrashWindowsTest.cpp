@@ -2,10 +2,11 @@
 // Cases that trash files or show a window run in a child process (see InChild.h). Set
 // RZ_SCREENSHOT_DIR to a folder to get PNGs of both windows.
 #include "deletion/FileOperation.h"
+#include "res/version.h"
 #include "tests/support/TrashSandbox.h"
 #include "tests/ui/trash/InChild.h"
-#include "ui/TrashDisplays.h"
-#include "ui/TrashReportDlg.h"
+#include "ui/trash/TrashDisplays.h"
+#include "ui/trash/TrashReportDlg.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -140,7 +141,7 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
         RunTrashRequest(request.Request(), displays, {0ms, 0ms, {}});
         EXPECT_EQ(displays.seen,
                   (std::vector<std::string>{
-                      "visible", "app modal", "Trash UI Test", "0 of 3 files done",
+                      "visible", "app modal", RZ_APP_TITLE, "0 of 3 files done",
                       "caf\xef\xbf\xbd by the harbour.jpg", "in " + folder, "go on", "stop",
                       "progress gone", "1 of 3 files was moved to the trash; 2 were not.",
                       paths[1] + " | stopped", paths[2] + " | stopped"}));

@@ -1,9 +1,0 @@
-#include "platform/MessagePump.h"
-
-#include <QCoreApplication>
-#include <QEventLoop>
-
-void AfxPumpWaitingMessages() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-}

@@ -1,0 +1,108 @@
+#pragma once
+// Growable arrays and the text-to-text map used throughout the program.
+#include "platform/core/String.h"
+
+#include <cassert>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// An array that grows when an element is set at or past its end.
+template <class TYPE, class ARG_TYPE = const TYPE&> class CArray {
+public:
+    CArray() = default;
+    virtual ~CArray() = default;
+    CArray(const CArray&) = default;
+    CArray& operator=(const CArray&) = default;
+    CArray(CArray&&) noexcept = default;
+    CArray& operator=(CArray&&) noexcept = default;
+
+    int GetSize() const { return static_cast<int>(m_items.size()); }
+    int GetCount() const { return GetSize(); }
+    bool IsEmpty() const { return m_items.empty(); }
+    int GetUpperBound() const { return GetSize() - 1; }
+
+    const TYPE& GetAt(int index) const { return m_items.at(static_cast<std::size_t>(index)); }
+    TYPE& ElementAt(int index) { return m_items.at(static_cast<std::size_t>(index)); }
+    const TYPE& operator[](int index) const { return GetAt(index); }
+    TYPE& operator[](int index) { return ElementAt(index); }
+    void SetAt(int index, ARG_TYPE item) { ElementAt(index) = item; }
+
+    // Sets the element at index, first growing the array with empty elements if needed.
+    void SetAtGrow(int index, ARG_TYPE item) {
+        assert(index >= 0);
+        if (static_cast<std::size_t>(index) >= m_items.size())
+            m_items.resize(static_cast<std::size_t>(index) + 1);
+        m_items[static_cast<std::size_t>(index)] = item;
+    }
+    // Appends and returns the new element's index.
+    int Add(ARG_TYPE item) {
+        m_items.push_back(item);
+        return GetSize() - 1;
+    }
+    void RemoveAll() { m_items.clear(); }
+
+    auto begin() const { return m_items.begin(); }
+    auto end() const { return m_items.end(); }
+
+private:
+    std::vector<TYPE> m_items;
+};
+
+// The growable array of texts.
+class CStringArray : public CArray<CString, const CString&> {};
+
+// Associations from a text key to a text value. Keys compare exactly, byte by byte.
+// Iteration visits every entry once in the map's own (unspecified) order.
+class CMapStringToString {
+public:
+    // The allocation block is the growth granularity of the classic map; here it only
+    // sizes the first allocation.
+    explicit CMapStringToString(int blockSize = 10) {
+        m_map.reserve(static_cast<std::size_t>(blockSize));
+    }
+
+    int GetCount() const { return static_cast<int>(m_map.size()); }
+    int GetSize() const { return GetCount(); }
+    bool IsEmpty() const { return m_map.empty(); }
+
+    // True and the value copied out when the key is present; false and value untouched otherwise.
+    bool Lookup(std::string_view key, CString& value) const {
+        const auto it = m_map.find(key);
+        if (it == m_map.end())
+            return false;
+        value = it->second;
+        return true;
+    }
+    // The stored value for key, or null; lets a hot caller update a value in place.
+    CString* PLookup(std::string_view key) {
+        const auto it = m_map.find(key);
+        return it == m_map.end() ? nullptr : &it->second;
+    }
+    const CString* PLookup(std::string_view key) const {
+        const auto it = m_map.find(key);
+        return it == m_map.end() ? nullptr : &it->second;
+    }
+    // Inserts the association, or replaces the value of an existing key.
+    void SetAt(std::string_view key, const CString& value) {
+        const auto it = m_map.find(key);
+        if (it == m_map.end())
+            m_map.emplace(CString(key), value);
+        else
+            it->second = value;
+    }
+    // The value for key, inserted empty when absent.
+    CString& operator[](std::string_view key) {
+        const auto it = m_map.find(key);
+        if (it != m_map.end())
+            return it->second;
+        return m_map.emplace(CString(key), CString()).first->second;
+    }
+    void RemoveAll() { m_map.clear(); }
+
+    auto begin() const { return m_map.begin(); }
+    auto end() const { return m_map.end(); }
+
+private:
+    std::unordered_map<CString, CString, CStringHash, CStringEqual> m_map;
+};

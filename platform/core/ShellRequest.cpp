@@ -1,0 +1,23 @@
+#include "platform/core/ShellRequest.h"
+
+#include <cstring>
+
+std::vector<std::string> SplitPathList(const char* list) {
+    std::vector<std::string> paths;
+    if (!list)
+        return paths;
+    for (const char* p = list; *p; p += std::strlen(p) + 1)
+        paths.emplace_back(p);
+    return paths;
+}
+
+std::size_t TrashReport::TrashedCount() const {
+    std::size_t n = 0;
+    for (const TrashResult& r : results)
+        n += r.trashed ? 1 : 0;
+    return n;
+}
+
+std::size_t TrashReport::NotTrashedCount() const {
+    return results.size() - TrashedCount();
+}

@@ -1,0 +1,156 @@
+#include "platform/qt/DialogControls.h"
+
+#include "platform/qt/Handles.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/QtText.h"
+#include "platform/window/Styles.h"
+#include "platform/window/WinApp.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+QString TextOf(const DialogItemTemplate& item) {
+    return ToQString(item.text ? item.text : "");
+}
+
+QWidget* MakeListView(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    return new CListViewWidget(context.window, item.style);
+}
+
+QWidget* MakeLabel(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    auto* label = new QLabel(TextOf(item), context.window);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QWidget* MakeIcon(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    auto* label = new QLabel(context.window);
+    // The item's text is the icon's resource id in decimal.
+    if (CWinApp* app = AfxGetApp())
+        if (HICON icon = app->LoadIcon(static_cast<UINT>(std::atoi(item.text ? item.text : ""))))
+            label->setPixmap(IconOf(icon)->pixmap(QSize(kIconControlSize, kIconControlSize)));
+    return label;
+}
+
+QWidget* MakeEdit(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    auto* edit = new QLineEdit(TextOf(item), context.window);
+    edit->setReadOnly(item.style & ES_READONLY);
+    edit->setFrame(item.style & WS_BORDER);
+    if (item.style & ES_NUMBER)
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+
+QWidget* MakePushButton(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    auto* button = new QPushButton(TextOf(item), context.window);
+    // Enter is the dialog's business (CDialogWindow), not the button's.
+    button->setAutoDefault(false);
+    button->setDefault(item.style & BS_DEFPUSHBUTTON);
+    QObject::connect(button, &QPushButton::clicked, context.window,
+                     [clicked = context.clicked, id = item.id, button] { clicked(id, button); });
+    return button;
+}
+
+bool TakesFocus(const DialogItemTemplate& item) {
+    return item.kind != ControlKind::Static && item.kind != ControlKind::Icon;
+}
+
+// A label's "&x" marks x; "&&" is a literal ampersand.
+bool HasMnemonic(const DialogItemTemplate& item) {
+    return item.kind == ControlKind::Static && !(item.style & SS_NOPREFIX) && item.text &&
+           std::strchr(item.text, '&');
+}
+
+QString WithoutMnemonic(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+QWidget* MakeControl(const DialogItemTemplate& item, const ControlBuildContext& context) {
+    using Factory = QWidget* (*)(const DialogItemTemplate&, const ControlBuildContext&);
+    Factory factory = nullptr;
+    switch (item.kind) {
+    case ControlKind::ListView:
+        factory = MakeListView;
+        break;
+    case ControlKind::Static:
+        factory = MakeLabel;
+        break;
+    case ControlKind::Icon:
+        factory = MakeIcon;
+        break;
+    case ControlKind::Edit:
+        factory = MakeEdit;
+        break;
+    case ControlKind::PushButton:
+        factory = MakePushButton;
+        break;
+    }
+    QWidget* control = factory(item, context);
+    QRect geometry = context.toPixels(item);
+    // An icon control takes the icon's own size, whatever the template says.
+    if (item.kind == ControlKind::Icon)
+        geometry.setSize(QSize(kIconControlSize, kIconControlSize));
+    control->setGeometry(geometry);
+    control->setProperty(kControlIdProperty, item.id);
+    control->setProperty(kControlBytesProperty, QByteArray(item.text ? item.text : ""));
+    return control;
+}
+
+QWidget* ApplyTabOrderAndMnemonics(const DialogTemplate& tmpl, const std::vector<QWidget*>& widgets) {
+    QWidget* first = nullptr;
+    QWidget* previous = nullptr;
+    for (std::size_t i = 0; i < tmpl.items.size(); ++i) {
+        const DialogItemTemplate& item = tmpl.items[i];
+        QWidget* control = widgets[i];
+        if (!TakesFocus(item)) {
+            control->setFocusPolicy(Qt::NoFocus);
+            continue;
+        }
+        if (!(item.style & WS_TABSTOP)) {
+            control->setFocusPolicy(Qt::ClickFocus);
+            continue;
+        }
+        control->setFocusPolicy(Qt::StrongFocus);
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+        if (!first)
+            first = control;
+    }
+
+    for (std::size_t i = 0; i < tmpl.items.size(); ++i) {
+        if (!HasMnemonic(tmpl.items[i]))
+            continue;
+        auto* label = static_cast<QLabel*>(widgets[i]);
+        QWidget* buddy = nullptr;
+        for (std::size_t j = i + 1; j < tmpl.items.size() && !buddy; ++j)
+            if (TakesFocus(tmpl.items[j]) && (tmpl.items[j].style & WS_TABSTOP))
+                buddy = widgets[j];
+        if (buddy) {
+            label->setTextFormat(Qt::AutoText);
+            label->setBuddy(buddy);
+        } else {
+            label->setText(WithoutMnemonic(label->text()));
+        }
+    }
+    return first;
+}

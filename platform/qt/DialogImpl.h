@@ -1,0 +1,33 @@
+#pragma once
+// What a CDialog keeps of its window on Qt (window layer internals), shared by the files
+// that build, run and serve the dialog.
+#include "platform/qt/DialogWindow.h"
+#include "platform/window/Dialog.h"
+#include "platform/window/Menu.h"
+#include "platform/window/Resources.h"
+
+#include <QFont>
+#include <QPointer>
+
+#include <map>
+#include <memory>
+
+class QEventLoop;
+class QWidget;
+
+struct CDialog::Impl {
+    QPointer<CDialogWindow> window;
+    const DialogTemplate* tmpl = nullptr;
+    QFont font;
+    int baseX = 1; // dialog base unit across: the font's average character width, pixels
+    int baseY = 1; // dialog base unit down: the font's height, pixels
+    std::map<int, QWidget*> controls;
+    std::unique_ptr<CMenu> systemMenu;
+    QEventLoop* loop = nullptr;
+    bool ended = false;
+    bool modal = false;
+    int defaultId = IDOK;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    QWidget* initialFocus = nullptr;
+};

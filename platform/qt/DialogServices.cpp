@@ -1,0 +1,161 @@
+// A CDialog's window services: title, icons, state, controls and their texts, the system
+// menu, message boxes.
+#include "platform/qt/DialogImpl.h"
+#include "platform/qt/Handles.h"
+#include "platform/qt/QtText.h"
+#include "platform/window/Services.h"
+#include "platform/window/Styles.h"
+#include "platform/window/WinApp.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+void CDialog::SetWindowText(const char* text) {
+    if (d->window)
+        d->window->setWindowTitle(ToQString(text ? text : ""));
+}
+
+CString CDialog::GetWindowText() const {
+    if (!d->window)
+        return {};
+    return CString(d->window->windowTitle().toUtf8().toStdString());
+}
+
+HICON CDialog::SetIcon(HICON icon, BOOL bigIcon) {
+    HICON& slot = bigIcon ? d->bigIcon : d->smallIcon;
+    HICON previous = slot;
+    slot = icon;
+    if (d->window) {
+        // The toolkit keeps one icon with several sizes; the big one wins when both differ.
+        QIcon merged;
+        for (HICON h : {d->smallIcon, d->bigIcon})
+            if (h)
+                merged = *IconOf(h);
+        d->window->setWindowIcon(merged);
+    }
+    return previous;
+}
+
+BOOL CDialog::IsIconic() const {
+    return d->window && d->window->isMinimized() ? TRUE : FALSE;
+}
+BOOL CDialog::IsWindowVisible() const {
+    return d->window && d->window->isVisible() ? TRUE : FALSE;
+}
+BOOL CDialog::IsWindowEnabled() const {
+    return d->window && d->window->isEnabled() ? TRUE : FALSE;
+}
+
+BOOL CDialog::EnableWindow(BOOL enable) {
+    if (!d->window)
+        return FALSE;
+    const BOOL wasDisabled = d->window->isEnabled() ? FALSE : TRUE;
+    d->window->setEnabled(enable != FALSE);
+    return wasDisabled;
+}
+
+void CDialog::ShowWindow(int showCommand) {
+    if (!d->window)
+        return;
+    if (showCommand == 0)
+        d->window->hide();
+    else if (showCommand == SW_SHOWMAXIMIZED)
+        d->window->showMaximized();
+    else
+        d->window->show();
+}
+
+void CDialog::GetClientRect(RECT* rect) const {
+    if (!rect)
+        return;
+    *rect = RECT{};
+    if (d->window) {
+        rect->right = d->window->width();
+        rect->bottom = d->window->height();
+    }
+}
+
+CMenu* CDialog::GetSystemMenu(BOOL revert) {
+    if (revert || !d->systemMenu) {
+        d->systemMenu = std::make_unique<CMenu>();
+        const DWORD style = d->tmpl ? d->tmpl->style : 0;
+        if (style & WS_MINIMIZEBOX)
+            d->systemMenu->AppendMenu(MF_STRING, SC_RESTORE, "&Restore");
+        d->systemMenu->AppendMenu(MF_STRING, SC_MOVE, "&Move");
+        if (style & WS_MINIMIZEBOX)
+            d->systemMenu->AppendMenu(MF_STRING, SC_MINIMIZE, "Mi&nimize");
+        d->systemMenu->AppendMenu(MF_SEPARATOR);
+        d->systemMenu->AppendMenu(MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+        if (revert)
+            return nullptr;
+    }
+    return d->systemMenu.get();
+}
+
+HWND CDialog::GetDlgItem(int id) const {
+    const auto found = d->controls.find(id);
+    return found == d->controls.end() ? nullptr : HandleOf(found->second);
+}
+
+void CDialog::SetDlgItemText(int id, const CString& text) {
+    QWidget* control = WidgetOf(GetDlgItem(id));
+    if (!control)
+        return;
+    const QString shown = ToQString(text.view());
+    if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
+        edit->setText(shown);
+        edit->setCursorPosition(0);
+    } else if (auto* label = dynamic_cast<QLabel*>(control)) {
+        label->setText(shown);
+    } else if (auto* button = dynamic_cast<QPushButton*>(control)) {
+        button->setText(shown);
+    }
+    control->setProperty(kControlBytesProperty, ToQByteArray(text.view()));
+}
+
+CString CDialog::GetDlgItemText(int id) const {
+    QWidget* control = WidgetOf(GetDlgItem(id));
+    if (!control)
+        return {};
+    QString shown;
+    if (auto* edit = dynamic_cast<QLineEdit*>(control))
+        shown = edit->text();
+    else if (auto* label = dynamic_cast<QLabel*>(control))
+        shown = label->text();
+    else if (auto* button = dynamic_cast<QPushButton*>(control))
+        shown = button->text();
+    // The bytes last set come back unchanged while the screen still shows them: a name
+    // that is not valid UTF-8 must not turn into replacement characters on the way back.
+    const QByteArray bytes = control->property(kControlBytesProperty).toByteArray();
+    if (QString::fromUtf8(bytes) == shown)
+        return CString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const QByteArray typed = shown.toUtf8();
+    return CString(typed.constData(), static_cast<std::size_t>(typed.size()));
+}
+
+int CDialog::GetFocusId() const {
+    if (!d->window)
+        return 0;
+    QWidget* focus = d->window->focusWidget();
+    return focus ? focus->property(kControlIdProperty).toInt() : 0;
+}
+
+void CDialog::GotoDlgCtrl(int id) {
+    if (QWidget* control = WidgetOf(GetDlgItem(id)))
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+int CDialog::MessageBox(const char* text, const char* caption, UINT type) {
+    MessageBoxRequest request;
+    request.owner = this;
+    request.text = CString(text ? text : "");
+    if (caption)
+        request.caption = CString(caption);
+    else if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName)
+        request.caption = CString(app->m_pszAppName);
+    request.type = type;
+    return MessageBoxService().Show(request);
+}
+

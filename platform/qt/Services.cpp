@@ -1,0 +1,188 @@
+#include "platform/window/Services.h"
+
+#include "platform/core/ServiceSlot.h"
+#include "platform/core/Wnd.h"
+#include "platform/qt/Handles.h"
+#include "platform/qt/QtText.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QUrl>
+
+namespace {
+
+class CQtMessageBox final : public IMessageBoxService {
+public:
+    int Show(const MessageBoxRequest& request) override {
+        if (!qApp)
+            return 0;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        switch (request.type & MB_ICONMASK) {
+        case MB_ICONERROR:
+            icon = QMessageBox::Critical;
+            break;
+        case MB_ICONQUESTION:
+            icon = QMessageBox::Question;
+            break;
+        case MB_ICONEXCLAMATION:
+            icon = QMessageBox::Warning;
+            break;
+        case MB_ICONINFORMATION:
+            icon = QMessageBox::Information;
+            break;
+        default:
+            break;
+        }
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        switch (request.type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case MB_YESNOCANCEL:
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+        case MB_YESNO:
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            break;
+        default:
+            break;
+        }
+        QWidget* owner = request.owner ? WidgetOf(request.owner->GetSafeHwnd()) : nullptr;
+        QMessageBox box(icon, ToQString(request.caption.view()), ToQString(request.text.view()),
+                        buttons,
+                        owner ? owner->window() : nullptr);
+        box.setTextFormat(Qt::PlainText);
+        // Only the owner is blocked, as with any window the dialogs own.
+        box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+        switch (box.exec()) {
+        case QMessageBox::Ok:
+            return IDOK;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            return 0;
+        }
+    }
+};
+
+class CQtShellExecute final : public IShellExecuteService {
+public:
+    bool Execute(const CString&, const CString& file, int) override {
+        // The desktop decides how to open it (a browser for an address); it has no notion
+        // of a maximised window.
+        const QUrl url = QUrl::fromUserInput(ToQString(file.view()));
+        return url.isValid() && QDesktopServices::openUrl(url);
+    }
+};
+
+class CQtFolderChooser final : public IFolderChooserService {
+public:
+    bool Browse(const BROWSEINFO& info, CString& path) override {
+        if (!qApp || m_open)
+            return false;
+        // No owner and no modality: the main window stays usable while it is open.
+        QFileDialog dialog(nullptr, ToQString(info.lpszTitle.view()));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        // The toolkit's own chooser reports its selection changes; a desktop-native one
+        // may not.
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setWindowModality(Qt::NonModal);
+        m_open = &dialog;
+        const HWND handle = HandleOf(&dialog);
+        if (info.lpfn) {
+            QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
+                             [&info, handle](const QString& selected) {
+                                 const QByteArray bytes = QFile::encodeName(selected);
+                                 info.lpfn(handle, BFFM_SELCHANGED,
+                                           reinterpret_cast<LPARAM>(bytes.constData()),
+                                           info.lParam);
+                             });
+        }
+        QEventLoop loop;
+        QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+        dialog.show();
+        if (info.lpfn)
+            info.lpfn(handle, BFFM_INITIALIZED, 0, info.lParam);
+        if (dialog.isVisible())
+            loop.exec(QEventLoop::DialogExec);
+        m_open = nullptr;
+        if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        const QByteArray bytes = QFile::encodeName(dialog.selectedFiles().constFirst());
+        path = CString(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return true;
+    }
+
+    bool IsOpen() const override { return !m_open.isNull(); }
+
+    void Raise() override {
+        if (m_open) {
+            m_open->raise();
+            m_open->activateWindow();
+        }
+    }
+
+    void CloseAll() override {
+        if (m_open)
+            m_open->reject();
+    }
+
+    LRESULT SendChooserMessage(HWND chooser, UINT message, WPARAM, LPARAM lParam) override {
+        if (!m_open || HandleOf(m_open.data()) != chooser)
+            return 0;
+        const auto* text = reinterpret_cast<const char*>(lParam);
+        if (message == BFFM_SETSELECTIONA && text && *text)
+            m_open->setDirectory(QFile::decodeName(text));
+        // BFFM_SETSTATUSTEXTA: the chooser has no status line, so the text is not shown.
+        return 0;
+    }
+
+private:
+    QPointer<QFileDialog> m_open;
+};
+
+template <class Service, class StandIn> CServiceSlot<Service>& SlotWith() {
+    static StandIn standIn;
+    static CServiceSlot<Service> slot(standIn);
+    return slot;
+}
+
+} // namespace
+
+IMessageBoxService& MessageBoxService() {
+    return SlotWith<IMessageBoxService, CQtMessageBox>().Get();
+}
+void SetMessageBoxService(IMessageBoxService* service) {
+    SlotWith<IMessageBoxService, CQtMessageBox>().Install(service);
+}
+
+IShellExecuteService& ShellExecuteService() {
+    return SlotWith<IShellExecuteService, CQtShellExecute>().Get();
+}
+void SetShellExecuteService(IShellExecuteService* service) {
+    SlotWith<IShellExecuteService, CQtShellExecute>().Install(service);
+}
+
+IFolderChooserService& FolderChooserService() {
+    return SlotWith<IFolderChooserService, CQtFolderChooser>().Get();
+}
+void SetFolderChooserService(IFolderChooserService* service) {
+    SlotWith<IFolderChooserService, CQtFolderChooser>().Install(service);
+}
+
+LPARAM ShellExecute(HWND, const char* verb, const char* file, const char*, const char*,
+                    int showCommand) {
+    const bool ok = ShellExecuteService().Execute(CString(verb ? verb : ""),
+                                                  CString(file ? file : ""), showCommand);
+    return ok ? 42 : 0;
+}

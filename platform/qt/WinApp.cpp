@@ -1,0 +1,172 @@
+#include "platform/window/WinApp.h"
+
+#include "platform/qt/Handles.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/window/Resources.h"
+#include "platform/core/Wnd.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSettings>
+
+#include <climits>
+#include <map>
+#include <memory>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// Icons stay loaded until the toolkit shuts down, like shared icons of a resource file.
+std::map<UINT, std::unique_ptr<QIcon>>& IconCache() {
+    static std::map<UINT, std::unique_ptr<QIcon>> cache;
+    return cache;
+}
+
+void ReleaseIcons() {
+    IconCache().clear();
+}
+
+QString Text(const char* text) {
+    return ToQString(text ? text : "");
+}
+
+QString Key(const char* section, const char* entry) {
+    return Text(section) + QLatin1Char('/') + Text(entry);
+}
+
+// A stored width or count is a whole number from 0 to INT_MAX; anything else is not ours.
+bool ParseStoredInt(const QVariant& value, int& out) {
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty() || text.size() > 10)
+        return false;
+    long long n = 0;
+    for (const QChar ch : text) {
+        if (ch < u'0' || ch > u'9')
+            return false;
+        n = n * 10 + (ch.unicode() - u'0');
+    }
+    if (n > INT_MAX)
+        return false;
+    out = static_cast<int>(n);
+    return true;
+}
+
+} // namespace
+
+CWinApp::CWinApp(const char* appName) {
+    g_app = this;
+    if (appName) {
+        m_strAppName = CString(appName);
+        m_pszAppName = m_strAppName.GetString();
+    }
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitApplication() {
+    if (!m_pszAppName) {
+        AfxLoadString(AFX_IDS_APP_TITLE, m_strAppName);
+        m_pszAppName = m_strAppName.GetString();
+    }
+    if (!m_pszProfileName)
+        m_pszProfileName = m_pszAppName;
+    return TRUE;
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::ExitInstance() {
+    return 0;
+}
+
+void CWinApp::SetRegistryKey(const char* companyKey) {
+    m_strRegistryKey = CString(companyKey ? companyKey : "");
+    m_pszRegistryKey = m_strRegistryKey.GetString();
+    m_pszProfileName = m_pszAppName;
+}
+
+namespace {
+std::unique_ptr<QSettings> OpenStore(const CWinApp& app) {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       Text(app.m_pszRegistryKey), Text(app.m_pszProfileName));
+}
+} // namespace
+
+int CWinApp::GetProfileInt(const char* section, const char* entry, int nDefault) {
+    const auto store = OpenStore(*this);
+    const QVariant value = store->value(Key(section, entry));
+    int result = 0;
+    if (!value.isValid() || !ParseStoredInt(value, result))
+        return nDefault;
+    return result;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+    const auto store = OpenStore(*this);
+    store->setValue(Key(section, entry), value);
+    store->sync();
+    return store->status() == QSettings::NoError ? TRUE : FALSE;
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
+    const auto store = OpenStore(*this);
+    const QByteArray bytes(value ? value : "");
+    const QString text = QString::fromUtf8(bytes);
+    // A folder name need not be valid UTF-8; such a value is kept as raw bytes rather
+    // than written with replacement characters.
+    if (text.toUtf8() == bytes)
+        store->setValue(Key(section, entry), text);
+    else
+        store->setValue(Key(section, entry), bytes);
+    store->sync();
+    return store->status() == QSettings::NoError ? TRUE : FALSE;
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    auto& cache = IconCache();
+    if (const auto found = cache.find(id); found != cache.end())
+        return HandleOf(found->second.get());
+    auto icon = std::make_unique<QIcon>();
+    for (const IconImageResource& image : AfxIconImages())
+        if (image.id == id)
+            icon->addFile(Text(image.path));
+    if (icon->isNull())
+        return nullptr;
+    if (cache.empty())
+        qAddPostRoutine(ReleaseIcons);
+    QIcon* handle = icon.get();
+    cache.emplace(id, std::move(icon));
+    return HandleOf(handle);
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+CWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
+
+int AfxWinMain(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // The program ends when its main dialog's run ends, not when a window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CQtWaitCursor waitCursor;
+    SetWaitCursorService(&waitCursor);
+    int status = 0;
+    if (CWinApp* app = AfxGetApp()) {
+        app->InitApplication();
+        if (app->InitInstance())
+            QApplication::exec();
+        status = app->ExitInstance();
+    }
+    SetWaitCursorService(nullptr);
+    return status;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// CMenu: the system menu of a dialog (CDialog::GetSystemMenu). Its items are plain data;
+// the dialog shows them when the menu is opened and sends the chosen item's id as
+// WM_SYSCOMMAND.
+#include "platform/core/String.h"
+#include "platform/window/WinDefs.h"
+
+#include <vector>
+
+class CMenu {
+public:
+    struct Item {
+        UINT flags; // MF_STRING or MF_SEPARATOR
+        UINT id;
+        CString text;
+        bool enabled = true;
+    };
+
+    // Appends a separator (MF_SEPARATOR) or an item with id and text (MF_STRING).
+    BOOL AppendMenu(UINT flags, UINT id = 0, const char* text = nullptr);
+    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
+    // The item's id; 0 for a separator, -1 (as UINT) out of range.
+    UINT GetMenuItemID(int position) const;
+    CString GetMenuString(int position) const;
+    const std::vector<Item>& Items() const { return m_items; }
+    void RemoveAll() { m_items.clear(); }
+
+private:
+    std::vector<Item> m_items;
+};

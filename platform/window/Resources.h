@@ -1,0 +1,61 @@
+#pragma once
+// The program's resources as data: dialog templates, the string table and the icons.
+//
+// The resource library fills a CResourceSet and installs it once at start-up; the window
+// layer looks templates, strings and icons up in it by id. Templates are in dialog units
+// and carry the classic style bits (platform/Styles.h); platform/Dialog.cpp turns them
+// into widgets.
+#include "platform/core/String.h"
+#include "platform/window/WinDefs.h"
+
+#include <span>
+
+enum class ControlKind { ListView, Static, Edit, PushButton, Icon };
+
+struct DialogItemTemplate {
+    ControlKind kind;
+    int id;           // -1 for controls the program never addresses
+    const char* text; // for an icon control: the decimal icon id, e.g. "128"
+    short x, y, cx, cy;
+    DWORD style;
+};
+
+struct DialogTemplate {
+    UINT id;
+    const char* caption;
+    short cx, cy;
+    const char* fontName;
+    int pointSize;
+    DWORD style;
+    DWORD exStyle;
+    std::span<const DialogItemTemplate> items;
+};
+
+struct StringResource {
+    UINT id;
+    const char* text;
+};
+
+// One image of an icon, as a path in the program's compiled-in Qt resources.
+struct IconImageResource {
+    UINT id;
+    const char* path;
+};
+
+struct CResourceSet {
+    std::span<const DialogTemplate> dialogs;
+    std::span<const StringResource> strings;
+    std::span<const IconImageResource> iconImages;
+};
+
+// Installs the set the lookups below read. The set must outlive every lookup.
+void AfxSetResources(const CResourceSet* resources);
+
+// The template with that id, or null.
+const DialogTemplate* AfxFindDialogTemplate(UINT id);
+
+// True and text set when the string table holds id; false and text emptied otherwise.
+BOOL AfxLoadString(UINT id, CString& text);
+
+// Every icon image of the installed set.
+std::span<const IconImageResource> AfxIconImages();

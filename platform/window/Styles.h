@@ -1,0 +1,57 @@
+#pragma once
+// Style bits of dialog templates and controls, with their classic values. The window
+// layer reads them when it builds a dialog from its template.
+#include "platform/window/WinDefs.h"
+
+// Windows.
+inline constexpr DWORD WS_POPUP = 0x80000000;
+inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr DWORD WS_GROUP = 0x00020000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
+
+// Dialogs.
+inline constexpr DWORD DS_SETFONT = 0x40;
+inline constexpr DWORD DS_MODALFRAME = 0x80;
+inline constexpr DWORD DS_CENTER = 0x0800;
+inline constexpr DWORD DS_SHELLFONT = 0x48;
+
+// Edit fields.
+inline constexpr DWORD ES_LEFT = 0x0000;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+inline constexpr DWORD ES_READONLY = 0x0800;
+inline constexpr DWORD ES_NUMBER = 0x2000;
+
+// Push buttons.
+inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
+inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+
+// Static controls.
+inline constexpr DWORD SS_LEFT = 0x0000;
+inline constexpr DWORD SS_ICON = 0x0003;
+inline constexpr DWORD SS_NOPREFIX = 0x0080;
+
+// List views.
+inline constexpr DWORD LVS_REPORT = 0x0001;
+inline constexpr DWORD LVS_SINGLESEL = 0x0004;
+inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+inline constexpr DWORD LVS_SORTASCENDING = 0x0010;
+inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+inline constexpr int LVCFMT_LEFT = 0;
+inline constexpr int LVCFMT_RIGHT = 1;
+inline constexpr int LVCFMT_CENTER = 2;
+inline constexpr UINT LVNI_ALL = 0;
+inline constexpr UINT LVNI_SELECTED = 2;
+inline constexpr UINT HDI_WIDTH = 1;
+
+// Menus.
+inline constexpr UINT MF_STRING = 0x0000;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
