@@ -12,10 +12,12 @@ namespace {
 #define RZ_STRINGIFY_(x) #x
 #define RZ_STRINGIFY(x) RZ_STRINGIFY_(x)
 
+// clang-format off
 // First pass: each dialog's controls.
-#define RZ_DIALOG_BEGIN(id, caption, cx, cy, font, pointSize, style, exStyle)                     \
+#define RZ_DIALOG_BEGIN(id, caption, cx, cy, font, pointSize, style, exStyle)                      \
     constexpr DialogItemTemplate kItems_##id[] = {
-#define RZ_CONTROL(kind, text, id, x, y, cx, cy, style) {ControlKind::kind, id, text, x, y, cx, cy, style},
+#define RZ_CONTROL(kind, text, id, x, y, cx, cy, style)                                            \
+    {ControlKind::kind, id, text, x, y, cx, cy, style},
 #define RZ_ICON(iconId, id, x, y, cx, cy, style)                                                   \
     {ControlKind::Icon, id, RZ_STRINGIFY(iconId), x, y, cx, cy, style},
 #define RZ_DIALOG_END(id) };
@@ -26,7 +28,7 @@ namespace {
 #undef RZ_DIALOG_END
 
 // Second pass: the dialogs.
-#define RZ_DIALOG_BEGIN(id, caption, cx, cy, font, pointSize, style, exStyle)                     \
+#define RZ_DIALOG_BEGIN(id, caption, cx, cy, font, pointSize, style, exStyle)                      \
     {id, caption, cx, cy, font, pointSize, style, exStyle, kItems_##id},
 #define RZ_CONTROL(...)
 #define RZ_ICON(...)
@@ -38,6 +40,8 @@ constexpr DialogTemplate kDialogs[] = {
 #undef RZ_CONTROL
 #undef RZ_ICON
 #undef RZ_DIALOG_END
+
+// clang-format on
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, RZ_ABOUT_ITEM},

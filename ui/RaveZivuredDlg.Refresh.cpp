@@ -3,8 +3,8 @@
 #include "ui/RaveZivuredDlg.h"
 
 #include "analysis/ExtensionStats.h"
-#include "platform/window/MessagePump.h"
 #include "platform/core/WaitCursor.h"
+#include "platform/window/MessagePump.h"
 #include "platform/window/WinApp.h"
 #include "ui/DlgLoading.h"
 

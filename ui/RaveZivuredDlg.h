@@ -11,9 +11,9 @@
 //   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
 #include "analysis/EnumerateFiles.h"
 #include "platform/core/Collections.h"
+#include "platform/core/String.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
-#include "platform/core/String.h"
 #include "res/resource.h"
 
 #include <chrono>

@@ -127,4 +127,3 @@ void CDialog::OnOK() {
 void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
-

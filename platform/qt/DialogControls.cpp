@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -86,24 +87,17 @@ QString WithoutMnemonic(const QString& text) {
 
 QWidget* MakeControl(const DialogItemTemplate& item, const ControlBuildContext& context) {
     using Factory = QWidget* (*)(const DialogItemTemplate&, const ControlBuildContext&);
-    Factory factory = nullptr;
-    switch (item.kind) {
-    case ControlKind::ListView:
-        factory = MakeListView;
-        break;
-    case ControlKind::Static:
-        factory = MakeLabel;
-        break;
-    case ControlKind::Icon:
-        factory = MakeIcon;
-        break;
-    case ControlKind::Edit:
-        factory = MakeEdit;
-        break;
-    case ControlKind::PushButton:
-        factory = MakePushButton;
-        break;
-    }
+    static constexpr std::pair<ControlKind, Factory> kFactories[] = {
+        {ControlKind::ListView, MakeListView},
+        {ControlKind::Static, MakeLabel},
+        {ControlKind::Icon, MakeIcon},
+        {ControlKind::Edit, MakeEdit},
+        {ControlKind::PushButton, MakePushButton},
+    };
+    Factory factory = MakeLabel;
+    for (const auto& [kind, make] : kFactories)
+        if (kind == item.kind)
+            factory = make;
     QWidget* control = factory(item, context);
     QRect geometry = context.toPixels(item);
     // An icon control takes the icon's own size, whatever the template says.
@@ -115,7 +109,8 @@ QWidget* MakeControl(const DialogItemTemplate& item, const ControlBuildContext& 
     return control;
 }
 
-QWidget* ApplyTabOrderAndMnemonics(const DialogTemplate& tmpl, const std::vector<QWidget*>& widgets) {
+QWidget* ApplyTabOrderAndMnemonics(const DialogTemplate& tmpl,
+                                   const std::vector<QWidget*>& widgets) {
     QWidget* first = nullptr;
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < tmpl.items.size(); ++i) {

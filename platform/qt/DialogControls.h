@@ -32,4 +32,5 @@ QWidget* MakeControl(const DialogItemTemplate& item, const ControlBuildContext& 
 // - a label's "&x" underlines x and gives the focus to the next control in template order
 //   that has a tab stop; a label without such a control shows its text without markers.
 // Returns the first control with a tab stop, or null.
-QWidget* ApplyTabOrderAndMnemonics(const DialogTemplate& tmpl, const std::vector<QWidget*>& widgets);
+QWidget* ApplyTabOrderAndMnemonics(const DialogTemplate& tmpl,
+                                   const std::vector<QWidget*>& widgets);

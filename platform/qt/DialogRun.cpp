@@ -135,9 +135,9 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
     d->initialFocus = ApplyTabOrderAndMnemonics(*tmpl, widgets);
 
     // Where the window appears: over its owner, or in the middle of the screen.
-    const QRect area = owner ? owner->frameGeometry()
-                             : (window->screen() ? window->screen()->availableGeometry()
-                                                 : QRect(0, 0, 800, 600));
+    const QRect area =
+        owner ? owner->frameGeometry()
+              : (window->screen() ? window->screen()->availableGeometry() : QRect(0, 0, 800, 600));
     window->move(area.center() - QPoint(client.right / 2, client.bottom / 2));
     return TRUE;
 }

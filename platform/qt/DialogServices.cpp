@@ -158,4 +158,3 @@ int CDialog::MessageBox(const char* text, const char* caption, UINT type) {
     request.type = type;
     return MessageBoxService().Show(request);
 }
-

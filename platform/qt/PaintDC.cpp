@@ -13,8 +13,7 @@ struct CPaintDC::Impl {
 
 CPaintDC::CPaintDC(CDialog* window) : d(std::make_unique<Impl>()) {
     // Painting happens only inside the window's paint event, whose painter is borrowed.
-    auto* widget =
-        dynamic_cast<CDialogWindow*>(WidgetOf(window ? window->GetSafeHwnd() : nullptr));
+    auto* widget = dynamic_cast<CDialogWindow*>(WidgetOf(window ? window->GetSafeHwnd() : nullptr));
     if (widget)
         d->painter = widget->CurrentPainter();
     m_hDC = HandleOf(d->painter);

@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 class CQtMessageBox final : public IMessageBoxService {
@@ -22,56 +24,44 @@ public:
         if (!qApp)
             return 0;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        switch (request.type & MB_ICONMASK) {
-        case MB_ICONERROR:
-            icon = QMessageBox::Critical;
-            break;
-        case MB_ICONQUESTION:
-            icon = QMessageBox::Question;
-            break;
-        case MB_ICONEXCLAMATION:
-            icon = QMessageBox::Warning;
-            break;
-        case MB_ICONINFORMATION:
-            icon = QMessageBox::Information;
-            break;
-        default:
-            break;
-        }
+        for (const auto& [type, qtIcon] : kIcons)
+            if (type == (request.type & MB_ICONMASK))
+                icon = qtIcon;
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-        switch (request.type & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            buttons = QMessageBox::Ok | QMessageBox::Cancel;
-            break;
-        case MB_YESNOCANCEL:
-            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            break;
-        case MB_YESNO:
-            buttons = QMessageBox::Yes | QMessageBox::No;
-            break;
-        default:
-            break;
-        }
+        for (const auto& [type, qtButtons] : kButtons)
+            if (type == (request.type & MB_TYPEMASK))
+                buttons = QMessageBox::StandardButtons::fromInt(qtButtons);
         QWidget* owner = request.owner ? WidgetOf(request.owner->GetSafeHwnd()) : nullptr;
         QMessageBox box(icon, ToQString(request.caption.view()), ToQString(request.text.view()),
-                        buttons,
-                        owner ? owner->window() : nullptr);
+                        buttons, owner ? owner->window() : nullptr);
         box.setTextFormat(Qt::PlainText);
         // Only the owner is blocked, as with any window the dialogs own.
         box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-        switch (box.exec()) {
-        case QMessageBox::Ok:
-            return IDOK;
-        case QMessageBox::Cancel:
-            return IDCANCEL;
-        case QMessageBox::Yes:
-            return IDYES;
-        case QMessageBox::No:
-            return IDNO;
-        default:
-            return 0;
-        }
+        const int pressed = box.exec();
+        for (const auto& [id, qtButton] : kResults)
+            if (qtButton == pressed)
+                return id;
+        return 0;
     }
+
+private:
+    static constexpr std::pair<UINT, QMessageBox::Icon> kIcons[] = {
+        {MB_ICONERROR, QMessageBox::Critical},
+        {MB_ICONQUESTION, QMessageBox::Question},
+        {MB_ICONEXCLAMATION, QMessageBox::Warning},
+        {MB_ICONINFORMATION, QMessageBox::Information},
+    };
+    static constexpr std::pair<UINT, QMessageBox::StandardButtons::Int> kButtons[] = {
+        {MB_OKCANCEL, QMessageBox::Ok | QMessageBox::Cancel},
+        {MB_YESNOCANCEL, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+        {MB_YESNO, QMessageBox::Yes | QMessageBox::No},
+    };
+    static constexpr std::pair<int, int> kResults[] = {
+        {IDOK, QMessageBox::Ok},
+        {IDCANCEL, QMessageBox::Cancel},
+        {IDYES, QMessageBox::Yes},
+        {IDNO, QMessageBox::No},
+    };
 };
 
 class CQtShellExecute final : public IShellExecuteService {

@@ -1,10 +1,10 @@
 #include "platform/window/WinApp.h"
 
+#include "platform/core/Wnd.h"
 #include "platform/qt/Handles.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/window/Resources.h"
-#include "platform/core/Wnd.h"
 
 #include <QApplication>
 #include <QIcon>

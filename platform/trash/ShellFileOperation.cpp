@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -54,20 +55,15 @@ std::string PathForGio(const std::string& path) {
 
 // Words for a failed lstat of a path that is about to be trashed.
 std::string ReasonForErrno(int error) {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return kReasonGone;
-    case EACCES:
-    case EPERM:
-        return "permission denied";
-    case ENAMETOOLONG:
-        return "name too long";
-    case ELOOP:
-        return "cannot be reached (too many links in its path)";
-    default:
-        return "cannot be reached";
-    }
+    static constexpr std::pair<int, const char*> kReasons[] = {
+        {ENOENT, kReasonGone},           {ENOTDIR, kReasonGone},
+        {EACCES, "permission denied"},   {EPERM, "permission denied"},
+        {ENAMETOOLONG, "name too long"}, {ELOOP, "cannot be reached (too many links in its path)"},
+    };
+    for (const auto& [code, words] : kReasons)
+        if (code == error)
+            return words;
+    return "cannot be reached";
 }
 
 bool FolderOfPathIsWritable(const std::string& path) {
@@ -77,41 +73,32 @@ bool FolderOfPathIsWritable(const std::string& path) {
 // The words the user sees for a GIO error of g_file_trash on a path that existed and was
 // not a folder just before.
 std::string TrashReasonForGioError(const GError* error, const std::string& path) {
-    if (!error || error->domain != G_IO_ERROR)
-        return "could not be moved to the trash";
-    switch (error->code) {
-    case G_IO_ERROR_NOT_FOUND:
-        return kReasonGone;
-    case G_IO_ERROR_IS_DIRECTORY:
-        return kReasonNowFolder;
-    case G_IO_ERROR_PERMISSION_DENIED:
-        // GIO gives the same code when the trash itself cannot be written; when the
-        // file's own folder is writable that is the likelier cause.
-        return FolderOfPathIsWritable(path) ? "permission denied by the trash folder"
-                                            : "permission denied";
-    case G_IO_ERROR_NOT_SUPPORTED:
-        return "no trash on that drive";
-    case G_IO_ERROR_FILENAME_TOO_LONG:
-        return "name too long";
-    case G_IO_ERROR_NO_SPACE:
-        return "disk full";
-    case G_IO_ERROR_READ_ONLY:
-        return "read-only file system";
-    case G_IO_ERROR_NOT_DIRECTORY:
+    static constexpr std::pair<int, const char*> kReasons[] = {
+        {G_IO_ERROR_NOT_FOUND, kReasonGone},
+        {G_IO_ERROR_IS_DIRECTORY, kReasonNowFolder},
+        {G_IO_ERROR_NOT_SUPPORTED, "no trash on that drive"},
+        {G_IO_ERROR_FILENAME_TOO_LONG, "name too long"},
+        {G_IO_ERROR_NO_SPACE, "disk full"},
+        {G_IO_ERROR_READ_ONLY, "read-only file system"},
         // The path itself was just found, so this is the trash location: a part of it
         // (often $XDG_DATA_HOME) is a file, not a folder.
-        return "no usable trash (its folder cannot be created)";
-    case G_IO_ERROR_BUSY:
-        return "in use";
-    case G_IO_ERROR_TOO_MANY_LINKS:
-        return "too many links";
-    case G_IO_ERROR_INVALID_FILENAME:
-        return "name not allowed";
-    case G_IO_ERROR_EXISTS:
-        return "a file of that name is already in the trash";
-    default:
+        {G_IO_ERROR_NOT_DIRECTORY, "no usable trash (its folder cannot be created)"},
+        {G_IO_ERROR_BUSY, "in use"},
+        {G_IO_ERROR_TOO_MANY_LINKS, "too many links"},
+        {G_IO_ERROR_INVALID_FILENAME, "name not allowed"},
+        {G_IO_ERROR_EXISTS, "a file of that name is already in the trash"},
+    };
+    if (!error || error->domain != G_IO_ERROR)
         return "could not be moved to the trash";
-    }
+    // GIO gives the same code when the trash itself cannot be written; when the file's
+    // own folder is writable that is the likelier cause.
+    if (error->code == G_IO_ERROR_PERMISSION_DENIED)
+        return FolderOfPathIsWritable(path) ? "permission denied by the trash folder"
+                                            : "permission denied";
+    for (const auto& [code, words] : kReasons)
+        if (code == error->code)
+            return words;
+    return "could not be moved to the trash";
 }
 
 TrashResult TrashOne(const std::string& path) {

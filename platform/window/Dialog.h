@@ -19,10 +19,10 @@
 //   window teardown          WM_DESTROY, while the controls still exist
 // The system menu (GetSystemMenu) opens with a right click on the dialog's free area,
 // Alt+Space or the Menu key.
-#include "platform/window/MessageMap.h"
 #include "platform/core/String.h"
-#include "platform/window/WinDefs.h"
 #include "platform/core/Wnd.h"
+#include "platform/window/MessageMap.h"
+#include "platform/window/WinDefs.h"
 
 #include <memory>
 

@@ -10,8 +10,8 @@
 // reorders rows on its own: rows stay where they are put until SortItems.
 #include "platform/core/ListRows.h"
 #include "platform/core/String.h"
-#include "platform/window/WinDefs.h"
 #include "platform/core/Wnd.h"
+#include "platform/window/WinDefs.h"
 
 #include <memory>
 

@@ -23,4 +23,4 @@ CString CMenu::GetMenuString(int position) const {
     return m_items[static_cast<std::size_t>(position)].text;
 }
 
-//END
+// END

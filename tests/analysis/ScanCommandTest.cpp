@@ -1,4 +1,5 @@
 #include "tests/support/TempTree.h"
+#include "tests/support/Trees.h"
 
 #include <gtest/gtest.h>
 
@@ -83,27 +84,20 @@ std::string CopyForEveryone(const TempDir& tmp) {
 
 TEST(ScanCommand, PrintsTheTableLargestCountFirstThenTheTotal) {
     TempDir tmp;
-    MakeTree(tmp.path(), {{TreeEntry::File, "a.c"},
-                          {TreeEntry::File, "s/b.c"},
-                          {TreeEntry::File, "s/t/c.c"},
-                          {TreeEntry::File, "x.h"},
-                          {TreeEntry::File, "1.txt"},
-                          {TreeEntry::File, "s/2.txt"},
-                          {TreeEntry::File, "Makefile"},
-                          {TreeEntry::File, "odd.\xff\xfe"},
-                          {TreeEntry::Link, "s/link.c", "../a.c"},
-                          {TreeEntry::Fifo, "pipe.txt"},
-                          {TreeEntry::Dir, "empty"}});
+    MakeTree(tmp.path(), kMixedTree);
     const Outcome r = RunScan({tmp.path()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
+    // Equal counts in byte order of their extension.
     EXPECT_EQ(r.out, "Sr\tExtension\tFiles Count\n"
-                     "1\t.c\t4\n"
-                     "2\t.txt\t3\n"
-                     "3\t\t1\n"
-                     "4\t.h\t1\n"
-                     "5\t.\xff\xfe\t1\n"
-                     "Total Files Found\t10\n");
+                     "1\t.txt\t11\n"
+                     "2\t\t6\n"
+                     "3\t.\t1\n"
+                     "4\t.TXT\t1\n"
+                     "5\t.bak\t1\n"
+                     "6\t.c\t1\n"
+                     "7\t.hidden\t1\n"
+                     "Total Files Found\t22\n");
 }
 
 TEST(ScanCommand, EmptyFolderGivesAnEmptyTable) {

@@ -1,5 +1,6 @@
 #include "tests/analysis/WalkerTestSupport.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Trees.h"
 
 #include <gtest/gtest.h>
 
@@ -238,27 +239,15 @@ TEST(Walker, CanWalkAgainAndStartsAfresh) {
 TEST(Walker, LinksSpecialFilesAndOddNamesAreReportedAsEntries) {
     TempDir tmp;
     const std::string root = tmp / "tree";
-    MakeTree(root, {{TreeEntry::File, "real/inside.txt"},
-                    {TreeEntry::Link, "loop", "."},
-                    {TreeEntry::Link, "real/up", ".."},
-                    {TreeEntry::Link, "to-folder", "real"},
-                    {TreeEntry::Link, "to-file.txt", "real/inside.txt"},
-                    {TreeEntry::Link, "broken.lnk", "nowhere/at/all"},
-                    {TreeEntry::Fifo, "x.txt"},
-                    {TreeEntry::File, "\xff\xfe\x80.bin"},
-                    {TreeEntry::File, "new\nline.txt"},
-                    {TreeEntry::File, "report.final draft"},
-                    {TreeEntry::File, ".txt"},
-                    {TreeEntry::File, "name."},
-                    {TreeEntry::File, "tab\there.c"}});
+    MakeTree(root, kMixedTree);
     HangGuard guard(30);
     RecordingWalker w;
     w.Enumerate(root.c_str(), "*.*", true);
-    EXPECT_EQ(Relative(root, w.files),
-              Sorted({"real/inside.txt", "loop", "real/up", "to-folder", "to-file.txt",
-                      "broken.lnk", "x.txt", "\xff\xfe\x80.bin", "new\nline.txt",
-                      "report.final draft", ".txt", "name.", "tab\there.c"}));
-    EXPECT_EQ(Relative(root, w.done), (Strings{"", "real"}));
+    Strings expected;
+    for (const auto& [key, files] : kMixedTreeByKey)
+        expected.insert(expected.end(), files.begin(), files.end());
+    EXPECT_EQ(Relative(root, w.files), Sorted(expected));
+    EXPECT_EQ(Relative(root, w.done), Sorted(kMixedTreeFolders));
 }
 
 TEST(Walker, OutermostFolderMayBeALinkToAFolder) {

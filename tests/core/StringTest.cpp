@@ -1,5 +1,5 @@
-#include "platform/core/Collections.h"
 #include "platform/core/String.h"
+#include "platform/core/Collections.h"
 
 #include <gtest/gtest.h>
 

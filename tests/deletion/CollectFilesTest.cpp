@@ -1,6 +1,7 @@
 #include "deletion/CollectFiles.h"
 #include "platform/core/WaitCursor.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Trees.h"
 
 #include <gtest/gtest.h>
 
@@ -45,53 +46,16 @@ protected:
     char m_cwd[4096];
 };
 
-const std::vector<TreeEntry> kMixedTree = {
-    {TreeEntry::File, "a.txt"},
-    {TreeEntry::File, "sub/b.txt"},
-    {TreeEntry::File, "c.TXT"},
-    {TreeEntry::File, "d.txt.bak"},
-    {TreeEntry::Dir, "x.txt"},
-    {TreeEntry::File, "x.txt/inner.txt"},
-    {TreeEntry::File, "README"},
-    {TreeEntry::File, "sub/Makefile"},
-    {TreeEntry::File, "sub/deep/er/noext"},
-    {TreeEntry::File, "sub/deep/er/e.txt"},
-    {TreeEntry::File, "odd.name with space"},
-    {TreeEntry::File, ".hidden"},
-    {TreeEntry::File, "trailing."},
-    {TreeEntry::File, "\xff\xfe.txt"},
-    {TreeEntry::File, "outside/target.txt"},
-    {TreeEntry::Link, "link.txt", "outside/target.txt"},
-    {TreeEntry::Link, "dirlink.txt", "outside"},
-    {TreeEntry::Link, "broken.txt", "nowhere"},
-    {TreeEntry::Link, "sub/loop", ".."},
-    {TreeEntry::Fifo, "pipe.txt"},
-};
-
 TEST_F(CollectFiles, CollectsExactlyTheEntriesWithTheKeyAtEveryDepth) {
     TempDir tmp;
     MakeTree(tmp.path(), kMixedTree);
-    struct Case {
-        std::string ext;
-        std::vector<std::string> expected;
-    } cases[] = {
-        // Folders (x.txt) are searched, never collected; links and the FIFO are collected
-        // as themselves and never entered (outside/target.txt is found once, in place).
-        {".txt",
-         {"a.txt", "sub/b.txt", "x.txt/inner.txt", "sub/deep/er/e.txt", "\xff\xfe.txt",
-          "outside/target.txt", "link.txt", "dirlink.txt", "broken.txt", "pipe.txt"}},
-        {".TXT", {"c.TXT"}},
-        {".bak", {"d.txt.bak"}},
-        // No dot, or a space after the last dot: the empty key.
-        {"", {"README", "sub/Makefile", "sub/deep/er/noext", "odd.name with space", "sub/loop"}},
-        {".hidden", {".hidden"}},
-        {".", {"trailing."}},
-        {".jpg", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("ext '" + c.ext + "'");
-        EXPECT_EQ(Sorted(Collect(c.ext, tmp.path())), Sorted(Under(tmp.path(), c.expected)));
+    // Folders (x.txt) are searched, never collected; links and the FIFO are collected as
+    // themselves and never entered (outside/target.txt is found once, in place).
+    for (const auto& [ext, expected] : kMixedTreeByKey) {
+        SCOPED_TRACE("ext '" + ext + "'");
+        EXPECT_EQ(Sorted(Collect(ext, tmp.path())), Sorted(Under(tmp.path(), expected)));
     }
+    EXPECT_EQ(Collect(".jpg", tmp.path()), std::vector<std::string>{});
 }
 
 TEST_F(CollectFiles, AppendsToWhatTheBatchAlreadyHolds) {

@@ -5,6 +5,7 @@
 #include "deletion/CollectFiles.h"
 #include "platform/core/ExtensionKey.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/Trees.h"
 
 #include <gtest/gtest.h>
 
@@ -81,25 +82,7 @@ TEST(CountAgreement, CollectionTakesExactlyWhatTheCountCountedForEveryKey) {
     char cwd[PATH_MAX];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
     TempDir tmp;
-    MakeTree(tmp.path(), {
-                             {TreeEntry::File, "a.txt"},
-                             {TreeEntry::File, "c.TXT"},
-                             {TreeEntry::File, "d.txt.bak"},
-                             {TreeEntry::File, "x.txt/inner.txt"},
-                             {TreeEntry::File, "README"},
-                             {TreeEntry::File, "odd.name with space"},
-                             {TreeEntry::File, ".hidden"},
-                             {TreeEntry::File, "trailing."},
-                             {TreeEntry::File, "\xff\xfe.jpg"},
-                             {TreeEntry::File, "sub/b.txt"},
-                             {TreeEntry::Dir, "empty"},
-                             {TreeEntry::File, "outside/t.txt"},
-                             {TreeEntry::Link, "sub/link.txt", "../outside/t.txt"},
-                             {TreeEntry::Link, "sub/dirlink", "../outside"},
-                             {TreeEntry::Link, "sub/broken.jpg", "nowhere"},
-                             {TreeEntry::Link, "sub/loop", ".."},
-                             {TreeEntry::Fifo, "sub/pipe.txt"},
-                         });
+    MakeTree(tmp.path(), kMixedTree);
     MakeTree(tmp.path(), {{TreeEntry::Dir, "deep"}});
     MakeDeepChain(tmp / "deep", 45);
     MakeLongChain(tmp.path());

@@ -4,6 +4,7 @@
 // the real one out of reach). This process itself never calls GIO.
 #include "deletion/FileOperation.h"
 #include "platform/trash/ShellFileOperation.h"
+#include "tests/support/TrashInfo.h"
 #include "tests/support/TrashSandbox.h"
 
 #include <gtest/gtest.h>
@@ -103,56 +104,12 @@ Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
     return Parse(run.unprivileged ? RunUnprivileged(body) : RunInChild(body));
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* e = ::readdir(dir))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::string PercentDecode(const std::string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() + 0 && HexDigit(s[i + 1]) >= 0 &&
-            HexDigit(s[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 // Trashed name -> the original path its .trashinfo records, decoded to bytes.
 std::map<std::string, std::string> TrashContents(const TrashSandbox& box) {
     std::map<std::string, std::string> contents;
-    for (const std::string& info : Names(box.trash() + "/info")) {
-        const std::string text = ReadFile(box.trash() + "/info/" + info);
-        const std::size_t at = text.find("\nPath=");
-        const std::size_t end = text.find('\n', at + 1);
-        const std::string suffix = ".trashinfo";
-        EXPECT_EQ(text.rfind("[Trash Info]\n", 0), 0u) << info;
-        EXPECT_NE(text.find("\nDeletionDate="), std::string::npos) << info;
-        if (at == std::string::npos || end == std::string::npos)
-            continue;
-        contents[info.substr(0, info.size() - suffix.size())] =
-            PercentDecode(text.substr(at + 6, end - at - 6));
+    for (const auto& [name, record] : ReadTrashInfo(box.trash())) {
+        EXPECT_TRUE(record.wellFormed) << name;
+        contents[name] = record.path;
     }
     return contents;
 }

@@ -7,6 +7,8 @@
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
 #include "tests/support/TempTree.h"
+#include "tests/support/TrashInfo.h"
+#include "tests/support/Trees.h"
 #include "ui/RaveZivuredDlg.h"
 #include "ui/trash/TrashRequest.h"
 
@@ -39,7 +41,8 @@ public:
 Rows TableOf(CRaveZivuredDlg& dlg) {
     Rows rows;
     for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i)
-        rows.push_back({dlg.m_listExt.GetItemText(i, 0).str(), dlg.m_listExt.GetItemText(i, 1).str(),
+        rows.push_back({dlg.m_listExt.GetItemText(i, 0).str(),
+                        dlg.m_listExt.GetItemText(i, 1).str(),
                         dlg.m_listExt.GetItemText(i, 2).str()});
     return rows;
 }
@@ -56,20 +59,9 @@ void SelectExtensions(CRaveZivuredDlg& dlg, const std::vector<std::string>& exte
 // The original paths of everything in the process's trash, from the info files.
 std::vector<std::string> TrashedPaths() {
     std::vector<std::string> paths;
-    const std::string info = std::string(std::getenv("XDG_DATA_HOME")) + "/Trash/info";
-    DIR* dir = ::opendir(info.c_str());
-    if (!dir)
-        return paths;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() < 10 || name.substr(name.size() - 10) != ".trashinfo")
-            continue;
-        const std::string text = ReadFile(info + "/" + name);
-        const auto at = text.find("\nPath=");
-        if (at != std::string::npos)
-            paths.push_back(text.substr(at + 6, text.find('\n', at + 6) - at - 6));
-    }
-    ::closedir(dir);
+    for (const auto& [name, record] :
+         ReadTrashInfo(std::string(std::getenv("XDG_DATA_HOME")) + "/Trash"))
+        paths.push_back(record.path);
     return paths;
 }
 
@@ -82,15 +74,7 @@ class DeleteCommand : public testing::Test {
 protected:
     DeleteCommand() {
         ClearSettings();
-        // Plain names, so the info files' Path= holds them as they are.
-        MakeTree(dir.path(), {{TreeEntry::File, "a1.jpg"},
-                              {TreeEntry::File, "a2.jpg"},
-                              {TreeEntry::File, "sub/a3.jpg"},
-                              {TreeEntry::File, "sub/a4.jpg"},
-                              {TreeEntry::File, "sub/deeper/a5.jpg"},
-                              {TreeEntry::File, "notes.txt"},
-                              {TreeEntry::File, "sub/deeper/more.txt"},
-                              {TreeEntry::File, "sub/setup.ini"}});
+        MakeTree(dir.path(), kPicturesTree);
     }
 
     // Scans the folder, then runs script with the filled table.
@@ -141,18 +125,20 @@ TEST_F(DeleteCommand, YesToEachSelectedRowTrashesItsFilesAndScansAgain) {
     ASSERT_EQ(boxes.asked.size(), 2u);
     const std::string folder = dir.path();
     EXPECT_EQ(boxes.asked[0].text.str(), "Are you sure you wish to delete .txt files in folder "
-                                         "(including sub folders) " + folder + " ?");
+                                         "(including sub folders) " +
+                                             folder + " ?");
     EXPECT_EQ(boxes.asked[1].text.str(), "Are you sure you wish to delete .ini files in folder "
-                                         "(including sub folders) " + folder + " ?");
+                                         "(including sub folders) " +
+                                             folder + " ?");
     EXPECT_EQ(boxes.asked[0].type, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(boxes.asked[0].caption, "File Manager by ostrel.example");
     EXPECT_EQ(boxes.asked[0].owner, dlg0);
 
-    for (const char* gone : {"notes.txt", "sub/deeper/more.txt", "sub/setup.ini"}) {
+    for (const char* gone : {"notes.txt", "trip/list.txt", "trip/desktop.ini"}) {
         EXPECT_FALSE(Exists(dir / gone)) << gone;
         EXPECT_TRUE(InTrash(dir / gone)) << gone;
     }
-    EXPECT_TRUE(Exists(dir / "sub/deeper/a5.jpg"));
+    EXPECT_TRUE(Exists(dir / "trip/day 2/e.jpg"));
     EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}}));
     EXPECT_EQ(total, "5");
     EXPECT_TRUE(displays.reports.empty()) << "nothing to report when everything was trashed";
@@ -180,10 +166,11 @@ TEST_P(AnswersThatAreNotYes, DeleteNothingButStillScanAgain) {
         after = TableOf(dlg);
     });
     EXPECT_EQ(boxes.asked.size(), 2u);
-    for (const char* kept : {"notes.txt", "sub/deeper/more.txt", "a1.jpg", "sub/deeper/a5.jpg"})
+    for (const char* kept : {"notes.txt", "trip/list.txt", "a.jpg", "trip/day 2/e.jpg"})
         EXPECT_TRUE(Exists(dir / kept)) << kept;
-    EXPECT_EQ(after,
-              (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}, {"4", ".log", "1"}}))
+    EXPECT_EQ(
+        after,
+        (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}, {"4", ".log", "1"}}))
         << "scanned again";
 }
 
@@ -205,7 +192,7 @@ TEST_F(DeleteCommand, AFileThatCannotBeTrashedIsReportedAndStays) {
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
         after = TableOf(dlg);
     });
-    EXPECT_FALSE(Exists(dir / "sub/setup.ini"));
+    EXPECT_FALSE(Exists(dir / "trip/desktop.ini"));
     EXPECT_TRUE(Exists(dir / longName));
     ASSERT_EQ(displays.reports.size(), 1u);
     const TrashReport& report = displays.reports[0];

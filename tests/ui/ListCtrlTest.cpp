@@ -103,10 +103,11 @@ TEST_F(ListContract, CellTextsComeBackByteForByte) {
         EXPECT_EQ(list.GetItemText(i, 1), texts[static_cast<std::size_t>(i)]) << i;
     }
     // The screen shows replacement characters for what is not UTF-8.
-    auto* view = dynamic_cast<QTreeView*>(reinterpret_cast<QWidget*>(list.GetSafeHwnd()));
+    auto* view = dynamic_cast<QTreeView*>(Widget(list.GetSafeHwnd()));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->model()->index(2, 1).data().toString(), QStringLiteral("bad\uFFFD\uFFFD.bin"));
     EXPECT_EQ(view->model()->index(1, 1).data().toString(), QStringLiteral("caf\u00e9.jpg"));
+    EXPECT_EQ(view->model()->index(4, 1).data().toString().size(), 10) << "shown past its NUL";
 }
 
 TEST_F(ListContract, CountsDeletesAndAnswersOutOfRange) {

@@ -2,6 +2,8 @@
 // its message map, painting when minimised, and the program's start and end.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/qt/Handles.h"
+
 #include "app/RaveZivuredApp.h"
 #include "platform/window/Menu.h"
 #include "platform/window/Styles.h"
@@ -212,7 +214,7 @@ TEST_F(MainWindow, MinimisedItPaintsItsIconInTheMiddle) {
         QPixmap picture(window->size());
         window->render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
         const QImage shot = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-        const QImage icon = reinterpret_cast<QIcon*>(dlg.m_hIcon)
+        const QImage icon = IconOf(dlg.m_hIcon)
                                 ->pixmap(QSize(32, 32))
                                 .toImage()
                                 .convertToFormat(QImage::Format_ARGB32);

@@ -1,10 +1,11 @@
-// Services of the window layer outside the dialogs: the busy cursor, the profile store's
-// text values, data exchange of the integer field.
+// Services of the window layer outside the dialogs: the busy cursor, bytes as text, the
+// profile store's text values, data exchange of the integer field.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/qt/QtText.h"
+#include "platform/qt/QtWaitCursor.h"
 #include "platform/window/DataExchange.h"
 #include "platform/window/Dialog.h"
-#include "platform/qt/QtWaitCursor.h"
 #include "platform/window/WinApp.h"
 #include "res/resource.h"
 
@@ -35,6 +36,24 @@ TEST(WaitCursor, NestedPairsShowTheBusyCursorOnceFromFirstBeginToLastEnd) {
     cursor.EndWaitCursor(); // an unmatched end changes nothing
     EXPECT_EQ(cursor.Depth(), 0);
     SetWaitCursorService(nullptr);
+}
+
+// The one conversion from the program's bytes to Qt text: all of them, NULs included,
+// with U+FFFD for what is not UTF-8.
+TEST(QtText, BytesBecomeTextWholeWithReplacementsForWhatIsNotUtf8) {
+    const struct {
+        std::string_view bytes;
+        QString text;
+    } cases[] = {
+        {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        {"bad\xff", QStringLiteral("bad\uFFFD")},
+        {std::string_view("nul\0in", 6), QString::fromUtf16(u"nul\0in", 6)},
+        {"", QString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToQString(c.bytes), c.text) << c.bytes;
+        EXPECT_EQ(ToQString(c.bytes).size(), c.text.size()) << c.bytes;
+    }
 }
 
 TEST(ProfileStore, TextsAndIntegersRoundTrip) {

@@ -2,6 +2,7 @@
 // table and total it leads to, pre-selection and Cancel, long paths, stopping a scan,
 // the window during a scan, and the chooser while the main window is used or closed.
 #include "tests/support/TempTree.h"
+#include "tests/support/Trees.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include "platform/core/WaitCursor.h"
@@ -72,17 +73,8 @@ void WaitForChoice(CScriptedChooser& chooser, CRaveZivuredDlg& dlg, std::size_t 
         << chooser.opened.size() << " times";
 }
 
-// 5 .jpg, 2 .txt and 1 .ini, spread over nested folders.
 void MakePictures(const std::string& root) {
-    MakeTree(root, {{TreeEntry::File, "a.jpg"},
-                    {TreeEntry::File, "b.jpg"},
-                    {TreeEntry::File, "trip/c.jpg"},
-                    {TreeEntry::File, "trip/d.JPG.jpg"},
-                    {TreeEntry::File, "trip/day 2/e.jpg"},
-                    {TreeEntry::File, "notes.txt"},
-                    {TreeEntry::File, "trip/list.txt"},
-                    {TreeEntry::File, "trip/desktop.ini"},
-                    {TreeEntry::Dir, "empty"}});
+    MakeTree(root, kPicturesTree);
 }
 
 class Refresh : public testing::Test {
@@ -466,8 +458,7 @@ QFileDialog* OpenChooser() {
 // loop, so the caller is not back until it has closed).
 void WhenChooserOpens(const std::function<void(QFileDialog*)>& script) {
     WhenAppears([] { return static_cast<QWidget*>(OpenChooser()); },
-                [script](QWidget* chooser) { script(static_cast<QFileDialog*>(chooser)); },
-                1000);
+                [script](QWidget* chooser) { script(static_cast<QFileDialog*>(chooser)); }, 1000);
 }
 
 TEST(DefaultChooser, OpensOnItsOwnPreselectsRaisesAndClosesWithTheWindow) {

@@ -1,5 +1,7 @@
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/qt/Handles.h"
+
 #include "platform/window/Dialog.h"
 #include "platform/window/WinApp.h"
 #include "res/version.h"
@@ -140,8 +142,8 @@ int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script) {
     return result;
 }
 
-void WhenAppears(const std::function<QWidget*()>& find,
-                 const std::function<void(QWidget*)>& script, int tries) {
+void WhenAppears(const std::function<QWidget*()>& find, const std::function<void(QWidget*)>& script,
+                 int tries) {
     auto* timer = new QTimer;
     auto left = std::make_shared<int>(tries);
     QObject::connect(timer, &QTimer::timeout, [timer, find, script, left] {
@@ -167,7 +169,7 @@ void WhenPopupAppears(const std::function<void(QWidget*)>& script) {
 }
 
 QWidget* Widget(HWND handle) {
-    return reinterpret_cast<QWidget*>(handle);
+    return WidgetOf(handle);
 }
 QWidget* Window(const CDialog& dialog) {
     return Widget(dialog.GetSafeHwnd());

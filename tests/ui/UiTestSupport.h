@@ -1,8 +1,8 @@
 #pragma once
 // Helpers of the window tests: scripted services answering in place of a person, and runs
 // of the main window with a test script inside its message loop.
-#include "platform/window/Services.h"
 #include "platform/core/String.h"
+#include "platform/window/Services.h"
 
 #include <QString>
 
@@ -106,8 +106,8 @@ int RunMainWindow(const std::function<void(CRaveZivuredDlg&)>& script);
 
 // Runs script with what find returns as soon as that is not null, polling every 10 ms from
 // whichever loop runs, at most tries times (then the test fails).
-void WhenAppears(const std::function<QWidget*()>& find,
-                 const std::function<void(QWidget*)>& script, int tries = 500);
+void WhenAppears(const std::function<QWidget*()>& find, const std::function<void(QWidget*)>& script,
+                 int tries = 500);
 // Runs script with the modal window as soon as one is up (polling from whichever loop
 // runs, for up to five seconds).
 void WhenModalWindowAppears(const std::function<void(QWidget*)>& script);
