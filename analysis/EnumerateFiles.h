@@ -1,5 +1,9 @@
 #pragma once
 // A walker that reports every entry below a folder through overridable hooks.
+//
+// The class keeps the shape of the classic walker it stands in for: Enumerate's filter
+// text is only handed on to the nested calls, and m_matcher (an extension-list matcher)
+// travels with every walker for whoever wants it; the walk itself consults neither.
 #include "analysis/MatchFileExtension.h"
 #include "platform/core/String.h"
 

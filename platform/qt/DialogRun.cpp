@@ -13,6 +13,8 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -35,6 +37,15 @@ QFont DialogFont(const char* name, int pointSize) {
     if (pointSize > 0)
         font.setPointSize(pointSize);
     return font;
+}
+
+// One dialog unit is a quarter of the font's average character width (of A-Z a-z) across
+// and an eighth of its height down: the pixels of four units across and eight down.
+std::pair<int, int> DialogBaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int sample = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {std::max(1, (sample / 26 + 1) / 2), std::max(1, metrics.height())};
 }
 
 Qt::WindowFlags WindowFlagsOf(const DialogTemplate& tmpl, bool owned) {
@@ -104,11 +115,7 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
 
     d->font = DialogFont(tmpl->fontName, tmpl->pointSize);
     window->setFont(d->font);
-    const QFontMetrics metrics(d->font);
-    const int sample = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    d->baseX = std::max(1, (sample / 26 + 1) / 2);
-    d->baseY = std::max(1, metrics.height());
+    std::tie(d->baseX, d->baseY) = DialogBaseUnits(d->font);
     RECT client{0, 0, tmpl->cx, tmpl->cy};
     MapDialogRect(&client);
     window->setFixedSize(client.right, client.bottom);
