@@ -4,15 +4,11 @@
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"
 
-#include <QCoreApplication>
-
 CRaveZivuredApp::CRaveZivuredApp() : CWinApp(nullptr) {
     InstallProgramResources();
 }
 
 BOOL CRaveZivuredApp::InitInstance() {
-    QCoreApplication::setApplicationVersion(QStringLiteral(RZ_VERSION_TEXT));
-
     // Settings live under the maker's domain, then the application title.
     SetRegistryKey(RZ_MAKER_DOMAIN);
 

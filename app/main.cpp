@@ -1,6 +1,9 @@
-// ravezivured: File Manager's window.
+// ravezivured: File Manager's window (Linux).
 #include "app/DisplaySession.h"
 #include "app/RaveZivuredApp.h"
+#include "res/version.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,5 +16,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", message->c_str());
         return 1;
     }
+    QCoreApplication::setApplicationVersion(QStringLiteral(RZ_VERSION_TEXT));
     return AfxWinMain(argc, argv);
 }

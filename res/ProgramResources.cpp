@@ -5,8 +5,6 @@
 #include "res/resource.h"
 #include "res/version.h"
 
-#include <QtGlobal>
-
 namespace {
 
 #define RZ_STRINGIFY_(x) #x
@@ -48,6 +46,8 @@ constexpr StringResource kStrings[] = {
     {AFX_IDS_APP_TITLE, RZ_APP_TITLE},
 };
 
+// Compiled in as Qt resources (res/CMakeLists.txt); the Windows build's icon is in its
+// resource script.
 constexpr IconImageResource kIconImages[] = {
     {IDR_MAINFRAME, ":/res/icons/mainframe-32.png"},
     {IDR_MAINFRAME, ":/res/icons/mainframe-16.png"},
@@ -58,7 +58,9 @@ constexpr CResourceSet kResources{kDialogs, kStrings, kIconImages};
 } // namespace
 
 void InstallProgramResources() {
-    // The icons are compiled in as Qt resources of this library.
-    Q_INIT_RESOURCE(program_resources);
     AfxSetResources(&kResources);
+}
+
+const CResourceSet& ProgramResources() {
+    return kResources;
 }

@@ -17,4 +17,8 @@
 #define RZ_INTERNAL_NAME "RaveZivured"
 #define RZ_ORIGINAL_FILENAME "RaveZivured.EXE"
 #define RZ_COMMENTS "Contact : " RZ_SUPPORT_EMAIL
+// The scan command's own names in its version information (Windows).
+#define RZ_SCAN_FILE_DESCRIPTION "File Manager scan command by Ostrel Vadareved"
+#define RZ_SCAN_INTERNAL_NAME "RaveZivuredScan"
+#define RZ_SCAN_ORIGINAL_FILENAME "ravezivured-scan.exe"
 #endif

@@ -1,8 +1,7 @@
-// A CDialog's messages: the message map, the dispatch through it and the default
-// processing, sending and posting, and the data exchange.
+// A CDialog's messages on Qt: the default processing, sending and posting. (The message
+// map, the dispatch and the data exchange are platform/window/Dialog.cpp.)
 #include "platform/qt/DialogImpl.h"
 #include "platform/qt/Handles.h"
-#include "platform/window/DataExchange.h"
 
 #include <QPainter>
 
@@ -17,26 +16,6 @@ CDialog::~CDialog() {
         delete d->window.data();
     }
     m_hWnd = nullptr;
-}
-
-const AFX_MSGMAP* CDialog::GetThisMessageMap() {
-    static constexpr AFX_MSGMAP_ENTRY entries[] = {
-        msgmap::Command<&CDialog::OnOK>(IDOK),
-        msgmap::Command<&CDialog::OnCancel>(IDCANCEL),
-    };
-    static_assert(msgmap::HasNoDuplicates(entries));
-    static constexpr AFX_MSGMAP map{nullptr, entries};
-    return &map;
-}
-
-const AFX_MSGMAP* CDialog::GetMessageMap() const {
-    return GetThisMessageMap();
-}
-
-LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (const AFX_MSGMAP_ENTRY* entry = msgmap::Find(GetMessageMap(), message, wParam))
-        return msgmap::Invoke(*this, *entry, wParam, lParam);
-    return DefWindowProc(message, wParam, lParam);
 }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,16 +56,6 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CDialog::OnSysCommand(UINT id, LPARAM param) {
-    DefWindowProc(WM_SYSCOMMAND, id, param);
-}
-void CDialog::OnPaint() {
-    DefWindowProc(WM_PAINT, 0, 0);
-}
-void CDialog::OnDestroy() {
-    DefWindowProc(WM_DESTROY, 0, 0);
-}
-
 LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
 }
@@ -101,29 +70,4 @@ BOOL CDialog::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                Qt::QueuedConnection)
                ? TRUE
                : FALSE;
-}
-
-BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    if (!d->window)
-        return FALSE;
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return dx.m_failed ? FALSE : TRUE;
-}
-
-void CDialog::OnOK() {
-    if (!UpdateData(TRUE))
-        return;
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
 }

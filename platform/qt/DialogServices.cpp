@@ -1,5 +1,5 @@
-// A CDialog's window services: title, icons, state, controls and their texts, the system
-// menu, message boxes.
+// A CDialog's window services on Qt: title, icons, state, controls and their texts, the
+// system menu.
 #include "platform/qt/DialogImpl.h"
 #include "platform/qt/Handles.h"
 #include "platform/qt/QtText.h"
@@ -145,16 +145,4 @@ int CDialog::GetFocusId() const {
 void CDialog::GotoDlgCtrl(int id) {
     if (QWidget* control = WidgetOf(GetDlgItem(id)))
         control->setFocus(Qt::OtherFocusReason);
-}
-
-int CDialog::MessageBox(const char* text, const char* caption, UINT type) {
-    MessageBoxRequest request;
-    request.owner = this;
-    request.text = CString(text ? text : "");
-    if (caption)
-        request.caption = CString(caption);
-    else if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName)
-        request.caption = CString(app->m_pszAppName);
-    request.type = type;
-    return MessageBoxService().Show(request);
 }

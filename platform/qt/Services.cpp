@@ -213,10 +213,3 @@ IFolderChooserService& FolderChooserService() {
 void SetFolderChooserService(IFolderChooserService* service) {
     SlotWith<IFolderChooserService, CQtFolderChooser>().Install(service);
 }
-
-LPARAM ShellExecute(HWND, const char* verb, const char* file, const char*, const char*,
-                    int showCommand) {
-    const bool ok = ShellExecuteService().Execute(CString(verb ? verb : ""),
-                                                  CString(file ? file : ""), showCommand);
-    return ok ? 42 : 0;
-}

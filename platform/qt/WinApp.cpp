@@ -1,3 +1,4 @@
+// CWinApp on Qt: the profile store in QSettings, the icons, the entry.
 #include "platform/window/WinApp.h"
 
 #include "platform/core/Wnd.h"
@@ -15,8 +16,6 @@
 #include <memory>
 
 namespace {
-
-CWinApp* g_app = nullptr;
 
 // Icons stay loaded until the toolkit shuts down, like shared icons of a resource file.
 std::map<UINT, std::unique_ptr<QIcon>>& IconCache() {
@@ -53,46 +52,6 @@ bool ParseStoredInt(const QVariant& value, int& out) {
     return true;
 }
 
-} // namespace
-
-CWinApp::CWinApp(const char* appName) {
-    g_app = this;
-    if (appName) {
-        m_strAppName = CString(appName);
-        m_pszAppName = m_strAppName.GetString();
-    }
-}
-
-CWinApp::~CWinApp() {
-    if (g_app == this)
-        g_app = nullptr;
-}
-
-BOOL CWinApp::InitApplication() {
-    if (!m_pszAppName) {
-        AfxLoadString(AFX_IDS_APP_TITLE, m_strAppName);
-        m_pszAppName = m_strAppName.GetString();
-    }
-    if (!m_pszProfileName)
-        m_pszProfileName = m_pszAppName;
-    return TRUE;
-}
-
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
-int CWinApp::ExitInstance() {
-    return 0;
-}
-
-void CWinApp::SetRegistryKey(const char* companyKey) {
-    m_strRegistryKey = CString(companyKey ? companyKey : "");
-    m_pszRegistryKey = m_strRegistryKey.GetString();
-    m_pszProfileName = m_pszAppName;
-}
-
-namespace {
 std::unique_ptr<QSettings> OpenStore(const CWinApp& app) {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        Text(app.m_pszRegistryKey), Text(app.m_pszProfileName));
@@ -144,14 +103,6 @@ HICON CWinApp::LoadIcon(UINT id) const {
     QIcon* handle = icon.get();
     cache.emplace(id, std::move(icon));
     return HandleOf(handle);
-}
-
-CWinApp* AfxGetApp() {
-    return g_app;
-}
-
-CWnd* AfxGetMainWnd() {
-    return g_app ? g_app->m_pMainWnd : nullptr;
 }
 
 int AfxWinMain(int argc, char* argv[]) {

@@ -15,10 +15,13 @@
 
 #include <memory>
 
+#ifndef _WIN32
+// A column of the header, as far as the program asks for it (on Windows the system's).
 struct HDITEM {
     UINT mask = 0; // HDI_WIDTH asks for cxy
     int cxy = 0;
 };
+#endif
 
 // The column header of a list.
 class CHeaderCtrl : public CWnd {
@@ -94,4 +97,6 @@ private:
     std::unique_ptr<Link> m_link;
 };
 
+#ifndef _WIN32
 inline constexpr UINT LVIS_SELECTED = 0x2;
+#endif

@@ -25,4 +25,7 @@ private:
     HDC m_hDC = nullptr;
 };
 
+#ifndef _WIN32
+// The sizes painting asks for (SM_CXICON, ...); on Windows the system's own call.
 int GetSystemMetrics(int index);
+#endif

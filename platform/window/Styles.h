@@ -1,7 +1,10 @@
 #pragma once
 // Style bits of dialog templates and controls, with their classic values. The window
-// layer reads them when it builds a dialog from its template.
+// layer reads them when it builds a dialog from its template. On Windows they are the
+// system's own (WinDefs.h includes its headers).
 #include "platform/window/WinDefs.h"
+
+#ifndef _WIN32
 
 // Windows.
 inline constexpr DWORD WS_POPUP = 0x80000000;
@@ -55,3 +58,4 @@ inline constexpr UINT HDI_WIDTH = 1;
 // Menus.
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
+#endif

@@ -3,9 +3,11 @@
 //
 // Exactly one application object exists at a time. Its title is the name given to the
 // constructor or, with none, string 57344 of the program's resources (loaded by
-// InitApplication). The profile store lives in the toolkit's native settings for the
+// InitApplication). The profile store lives in the platform's native settings for the
 // user: organisation = the company key (SetRegistryKey), application = the title, one
-// group per section. On Linux that is $XDG_CONFIG_HOME/<company>/<title>.conf.
+// group per section. On Windows that is the registry key
+// HKEY_CURRENT_USER\Software\<company>\<title>\<section> (integers as REG_DWORD, texts as
+// REG_SZ); on Linux Qt's $XDG_CONFIG_HOME/<company>/<title>.conf.
 #include "platform/core/String.h"
 #include "platform/window/AfxRes.h"
 #include "platform/window/WinDefs.h"

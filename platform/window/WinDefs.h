@@ -1,9 +1,22 @@
 #pragma once
-// Integer types, handles, geometry and message constants of the window layer. Plain
-// declarations only, so headers of the dialogs can use them without pulling in Qt.
+// Integer types, handles, geometry and message constants of the window layer.
+//
+// On Windows they are the system's own: <windows.h> and <commctrl.h> (list views) are
+// included, and only CRect, which they lack, is added. The build defines UNICODE,
+// WIN32_LEAN_AND_MEAN and NOMINMAX for every file (cmake/Windows.cmake), so the system's
+// name macros (MessageBox for MessageBoxW, SendMessage, LoadIcon, ...) rename the window
+// layer's members of the same names alike in every file, and <shellapi.h> stays out.
+// Elsewhere they are stand-ins with the classic names and values: plain declarations, so
+// headers of the dialogs can use them without pulling in Qt. The core's handle and integer
+// types (Types.h, Wnd.h) are declared to be the very types <windows.h> declares.
 #include "platform/core/Types.h"
 #include "platform/core/Wnd.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <commctrl.h>
+#else
 #include <cstdint>
 
 using BOOL = int;
@@ -31,14 +44,6 @@ struct RECT {
     int top = 0;
     int right = 0;
     int bottom = 0;
-};
-
-class CRect : public RECT {
-public:
-    CRect() = default;
-    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
 };
 
 constexpr WORD LOWORD(std::uintptr_t value) {
@@ -110,4 +115,14 @@ struct HELPINFO {
     int iCtrlId = 0;
     HWND__* hItemHandle = nullptr;
     POINT MousePos;
+};
+#endif
+
+// A rectangle with its size.
+class CRect : public RECT {
+public:
+    CRect() : RECT{0, 0, 0, 0} {}
+    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    int Width() const { return static_cast<int>(right - left); }
+    int Height() const { return static_cast<int>(bottom - top); }
 };

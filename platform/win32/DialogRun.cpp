@@ -1,0 +1,216 @@
+// A CDialog's window on Win32: made by the dialog manager from the template in the
+// program's resources, run modally or modelessly, and destroyed; the dialog procedure
+// and the message loops.
+#include "platform/win32/DialogImpl.h"
+#include "platform/window/WinApp.h"
+
+namespace {
+
+// The window that owns dialog's: parent's, or with none the application's main window,
+// unless that is the dialog itself.
+HWND OwnerHandle(const CWnd* dialog, CWnd* parent) {
+    CWnd* owner = parent;
+    if (!owner && AfxGetMainWnd() != dialog)
+        owner = AfxGetMainWnd();
+    return owner ? owner->GetSafeHwnd() : nullptr;
+}
+
+// Centres a dialog on its owner, or on the screen's work area when it has none. A template
+// that asks for the screen's centre (DS_CENTER) has been placed by the dialog manager.
+void Place(HWND hwnd) {
+    if (GetWindowLongPtrW(hwnd, GWL_STYLE) & DS_CENTER)
+        return;
+    RECT area{};
+    if (HWND owner = GetWindow(hwnd, GW_OWNER); owner && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT own{};
+    GetWindowRect(hwnd, &own);
+    const int x = area.left + ((area.right - area.left) - (own.right - own.left)) / 2;
+    const int y = area.top + ((area.bottom - area.top) - (own.bottom - own.top)) / 2;
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Messages a dialog procedure answers through its return value rather than DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    return message == WM_QUERYDRAGICON || message == WM_INITDIALOG ||
+           (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+}
+
+} // namespace
+
+INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hwnd;
+        Place(hwnd);
+        const BOOL focusFirst = dialog->OnInitDialog();
+        if (dialog->m_hWnd == hwnd)
+            MirrorSystemMenu(*dialog);
+        return focusFirst;
+    }
+    CDialog* dialog = DialogOf(hwnd);
+    if (!dialog)
+        return FALSE;
+    switch (message) {
+    case WM_SETCURSOR:
+        // The busy cursor would turn back into the arrow at the next mouse move.
+        if (!WaitCursorShown())
+            return FALSE;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_INITMENU:
+        MirrorSystemMenu(*dialog);
+        return FALSE;
+    case WM_NCDESTROY:
+        dialog->WindowGone();
+        return FALSE;
+    default:
+        break;
+    }
+    const AFX_MSGMAP_ENTRY* entry = msgmap::Find(dialog->GetMessageMap(), message, wParam);
+    if (!entry)
+        return FALSE;
+    const LRESULT result = msgmap::Invoke(*dialog, *entry, wParam, lParam);
+    if (ReturnsDirectly(message))
+        return static_cast<INT_PTR>(result);
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+CDialog* CDialogWindow::DialogOf(HWND hwnd) {
+    // Other dialogs (message boxes, the folder chooser) keep their own data in DWLP_USER.
+    if (!hwnd || GetClassLongPtrW(hwnd, GCW_ATOM) != reinterpret_cast<ULONG_PTR>(WC_DIALOG))
+        return nullptr;
+    if (GetWindowLongPtrW(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Procedure))
+        return nullptr;
+    return reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+}
+
+bool CDialogWindow::RouteDialogMessage(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (!DialogOf(root))
+        return false;
+    return IsDialogMessageW(root, &msg) != FALSE;
+}
+
+CDialog::CDialog(UINT templateId, CWnd* parent)
+    : m_nIDTemplate(templateId), m_pParentWnd(parent), d(std::make_unique<Impl>()) {}
+
+CDialog::~CDialog() {
+    // The derived parts are gone by now, so the window goes without WM_DESTROY reaching
+    // their handlers; windows normally end through DoModal or DestroyWindow first.
+    if (HWND hwnd = m_hWnd) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        m_hWnd = nullptr;
+        ::DestroyWindow(hwnd);
+    }
+}
+
+BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (m_hWnd || !FindResourceW(instance, MAKEINTRESOURCEW(templateId), RT_DIALOG))
+        return FALSE;
+    m_nIDTemplate = templateId;
+    m_nModalResult = -1;
+    d->modal = modal;
+    d->ended = false;
+    d->systemMenu.reset();
+    // The dialog manager sends WM_INITDIALOG (OnInitDialog) before it returns, and shows a
+    // template with WS_VISIBLE after it.
+    HWND owner = OwnerHandle(this, parent);
+    return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner,
+                              &CDialogWindow::Procedure, reinterpret_cast<LPARAM>(this))
+               ? TRUE
+               : FALSE;
+}
+
+int CDialog::DoModal() {
+    m_nModalResult = -1;
+    HWND owner = OwnerHandle(this, m_pParentWnd);
+    // The owner takes no input while the dialog runs; disabled first, so that the dialog
+    // is the one activated.
+    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, FALSE);
+    if (CreateWindowFromTemplate(m_nIDTemplate, m_pParentWnd, true) && !d->ended) {
+        ::ShowWindow(m_hWnd, SW_SHOW);
+        MSG msg;
+        while (!d->ended && m_hWnd) {
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                if (got == 0) // WM_QUIT belongs to the outermost loop
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (!CDialogWindow::RouteDialogMessage(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, TRUE);
+    DestroyWindow();
+    return m_nModalResult;
+}
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    return CreateWindowFromTemplate(templateId, parent, false);
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (!m_hWnd)
+        return FALSE;
+    // WM_DESTROY reaches the map while the controls still exist; WM_NCDESTROY ends with
+    // WindowGone.
+    ::DestroyWindow(m_hWnd);
+    return TRUE;
+}
+
+void CDialog::WindowGone() {
+    SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
+    m_hWnd = nullptr;
+    d->ended = true;
+}
+
+void CDialog::EndDialog(int result) {
+    m_nModalResult = result;
+    d->ended = true;
+    // The window goes out of sight at once; a modal one is destroyed when its loop has
+    // seen the end, which a posted message makes it look for.
+    if (m_hWnd) {
+        ::ShowWindow(m_hWnd, SW_HIDE);
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+    }
+}
+
+void CDialog::MapDialogRect(RECT* rect) const {
+    if (rect && m_hWnd)
+        ::MapDialogRect(m_hWnd, rect);
+}
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_hWnd)
+        return 0;
+    // What the dialog manager does with the messages handlers pass on: a close is Cancel,
+    // everything else the system's default.
+    if (message == WM_CLOSE) {
+        SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+        return 0;
+    }
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CDialog::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_hWnd)
+        return WindowProc(message, wParam, lParam);
+    return ::SendMessageW(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CDialog::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return m_hWnd && ::PostMessageW(m_hWnd, message, wParam, lParam) ? TRUE : FALSE;
+}
