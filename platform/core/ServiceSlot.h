@@ -22,3 +22,10 @@ private:
     Service& m_standIn;
     Service* m_current;
 };
+
+// The process-wide slot of Service whose stand-in is a StandIn, both made on first use.
+template <class Service, class StandIn> CServiceSlot<Service>& StaticServiceSlot() {
+    static StandIn standIn;
+    static CServiceSlot<Service> slot(standIn);
+    return slot;
+}

@@ -14,18 +14,10 @@ void CCountingWaitCursor::EndWaitCursor() {
         --m_depth;
 }
 
-namespace {
-CServiceSlot<IWaitCursorService>& Slot() {
-    static CCountingWaitCursor standIn;
-    static CServiceSlot<IWaitCursorService> slot(standIn);
-    return slot;
-}
-} // namespace
-
 IWaitCursorService& WaitCursorService() {
-    return Slot().Get();
+    return StaticServiceSlot<IWaitCursorService, CCountingWaitCursor>().Get();
 }
 
 void SetWaitCursorService(IWaitCursorService* service) {
-    Slot().Install(service);
+    StaticServiceSlot<IWaitCursorService, CCountingWaitCursor>().Install(service);
 }

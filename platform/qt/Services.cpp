@@ -185,31 +185,25 @@ private:
     QPointer<QFileDialog> m_open;
 };
 
-template <class Service, class StandIn> CServiceSlot<Service>& SlotWith() {
-    static StandIn standIn;
-    static CServiceSlot<Service> slot(standIn);
-    return slot;
-}
-
 } // namespace
 
 IMessageBoxService& MessageBoxService() {
-    return SlotWith<IMessageBoxService, CQtMessageBox>().Get();
+    return StaticServiceSlot<IMessageBoxService, CQtMessageBox>().Get();
 }
 void SetMessageBoxService(IMessageBoxService* service) {
-    SlotWith<IMessageBoxService, CQtMessageBox>().Install(service);
+    StaticServiceSlot<IMessageBoxService, CQtMessageBox>().Install(service);
 }
 
 IShellExecuteService& ShellExecuteService() {
-    return SlotWith<IShellExecuteService, CQtShellExecute>().Get();
+    return StaticServiceSlot<IShellExecuteService, CQtShellExecute>().Get();
 }
 void SetShellExecuteService(IShellExecuteService* service) {
-    SlotWith<IShellExecuteService, CQtShellExecute>().Install(service);
+    StaticServiceSlot<IShellExecuteService, CQtShellExecute>().Install(service);
 }
 
 IFolderChooserService& FolderChooserService() {
-    return SlotWith<IFolderChooserService, CQtFolderChooser>().Get();
+    return StaticServiceSlot<IFolderChooserService, CQtFolderChooser>().Get();
 }
 void SetFolderChooserService(IFolderChooserService* service) {
-    SlotWith<IFolderChooserService, CQtFolderChooser>().Install(service);
+    StaticServiceSlot<IFolderChooserService, CQtFolderChooser>().Install(service);
 }

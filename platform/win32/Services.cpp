@@ -123,31 +123,25 @@ private:
     HWND m_open = nullptr;
 };
 
-template <class Service, class StandIn> CServiceSlot<Service>& SlotWith() {
-    static StandIn standIn;
-    static CServiceSlot<Service> slot(standIn);
-    return slot;
-}
-
 } // namespace
 
 IMessageBoxService& MessageBoxService() {
-    return SlotWith<IMessageBoxService, CSystemMessageBox>().Get();
+    return StaticServiceSlot<IMessageBoxService, CSystemMessageBox>().Get();
 }
 void SetMessageBoxService(IMessageBoxService* service) {
-    SlotWith<IMessageBoxService, CSystemMessageBox>().Install(service);
+    StaticServiceSlot<IMessageBoxService, CSystemMessageBox>().Install(service);
 }
 
 IShellExecuteService& ShellExecuteService() {
-    return SlotWith<IShellExecuteService, CShellExecute>().Get();
+    return StaticServiceSlot<IShellExecuteService, CShellExecute>().Get();
 }
 void SetShellExecuteService(IShellExecuteService* service) {
-    SlotWith<IShellExecuteService, CShellExecute>().Install(service);
+    StaticServiceSlot<IShellExecuteService, CShellExecute>().Install(service);
 }
 
 IFolderChooserService& FolderChooserService() {
-    return SlotWith<IFolderChooserService, CShellFolderChooser>().Get();
+    return StaticServiceSlot<IFolderChooserService, CShellFolderChooser>().Get();
 }
 void SetFolderChooserService(IFolderChooserService* service) {
-    SlotWith<IFolderChooserService, CShellFolderChooser>().Install(service);
+    StaticServiceSlot<IFolderChooserService, CShellFolderChooser>().Install(service);
 }
