@@ -152,8 +152,16 @@ int CDialog::DoModal() {
             }
         }
     }
+    // Out of sight without handing the activation on (the owner is still disabled, so the
+    // system would give it to no window at all), then back to the owner, as the system
+    // does for its own dialog boxes.
+    if (m_hWnd)
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
+    if (owner && m_hWnd && GetActiveWindow() == m_hWnd)
+        SetActiveWindow(owner);
     DestroyWindow();
     return m_nModalResult;
 }
@@ -180,12 +188,14 @@ void CDialog::WindowGone() {
 void CDialog::EndDialog(int result) {
     m_nModalResult = result;
     d->ended = true;
-    // The window goes out of sight at once; a modal one is destroyed when its loop has
-    // seen the end, which a posted message makes it look for.
-    if (m_hWnd) {
-        ::ShowWindow(m_hWnd, SW_HIDE);
+    if (!m_hWnd)
+        return;
+    // A modal dialog goes when its loop has seen the end, which a posted message makes it
+    // look for at once; a modeless one is hidden.
+    if (d->modal)
         ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
-    }
+    else
+        ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
 void CDialog::MapDialogRect(RECT* rect) const {
