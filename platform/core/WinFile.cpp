@@ -27,6 +27,17 @@ bool QueryInfo(HANDLE handle, WinFileInfo& info) {
     return true;
 }
 
+bool ListedAttributes(const std::wstring& path, DWORD& attributes) {
+    WIN32_FIND_DATAW data;
+    const HANDLE find =
+        FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    attributes = data.dwFileAttributes;
+    return true;
+}
+
 bool IsGoneError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }

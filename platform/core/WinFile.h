@@ -64,6 +64,11 @@ CWinHandle OpenToLook(const std::wstring& path);
 // False (GetLastError() says why) when the system could not say.
 bool QueryInfo(HANDLE handle, WinFileInfo& info);
 
+// The attributes of the entry at path (in LongPath form) as its folder's listing gives
+// them: a link is reported as a link whatever it points at (opening it, Wine follows it).
+// False (GetLastError() says why) when there is no such entry.
+bool ListedAttributes(const std::wstring& path, DWORD& attributes);
+
 // True for the errors that mean "there is nothing at that path" (the file or one of its
 // folders is missing).
 bool IsGoneError(DWORD error);

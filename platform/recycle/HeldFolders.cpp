@@ -3,22 +3,10 @@
 #include "platform/core/PathSeparator.h"
 #include "platform/core/ShellRequest.h"
 #include "platform/core/WideText.h"
+#include "platform/recycle/Reasons.h"
 
 #include <algorithm>
 
-namespace {
-
-const char* ReasonForOpenError(DWORD error) {
-    if (IsGoneError(error))
-        return kReasonGone;
-    if (error == ERROR_ACCESS_DENIED)
-        return kReasonPermission;
-    if (error == ERROR_SHARING_VIOLATION)
-        return kReasonInUse;
-    return kReasonNotMoved;
-}
-
-} // namespace
 
 bool CHeldFolders::Hold(std::uint32_t folder, std::string& path, const char*& reason,
                         DWORD& error) {
@@ -52,7 +40,7 @@ bool CHeldFolders::HoldOne(std::uint32_t folder, const char*& reason, DWORD& err
     WinFileInfo info;
     if (!handle || !QueryInfo(handle.Get(), info)) {
         error = GetLastError();
-        reason = ReasonForOpenError(error);
+        reason = ReasonForError(error);
         return false;
     }
     if (!info.IsFolder() || (!root && info.IsLink()) || info.volume != record.dev ||

@@ -4,6 +4,7 @@
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
 #include "platform/recycle/HeldFolders.h"
+#include "platform/recycle/Reasons.h"
 #include "platform/recycle/ShellCalls.h"
 
 #include <cstdio>
@@ -25,34 +26,6 @@ std::string CodeText(const char* what, unsigned long code) {
 
 TrashResult NotMoved(const std::string& path, const char* reason, std::string detail = {}) {
     return {path, false, reason, std::move(detail)};
-}
-
-// The words for a code SHFileOperationW returned: a system error or one of the shell's
-// own DE_ codes.
-const char* ReasonForShellCode(int code) {
-    switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case 0x7C: // DE_INVALIDFILES
-        return kReasonGone;
-    case ERROR_ACCESS_DENIED:
-    case 0x78: // DE_ACCESSDENIEDSRC
-        return kReasonPermission;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return kReasonInUse;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return kReasonDiskFull;
-    case ERROR_WRITE_PROTECT:
-        return kReasonReadOnly;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case 0x79: // DE_PATHTOODEEP
-    case 0x81: // DE_FILENAMETOOLONG
-        return kReasonNameTooLong;
-    default:
-        return kReasonNotMoved;
-    }
 }
 
 // The paths a batch records, in its order: its folders' paths joined with the names.
@@ -104,19 +77,16 @@ private:
     // Null when the file is the one to move; otherwise why not.
     static const char* Check(const std::wstring& longPath, const BatchFile* record,
                              WinFileInfo& info) {
-        const CWinHandle file = OpenToLook(longPath);
-        if (!file || !QueryInfo(file.Get(), info)) {
-            const DWORD error = GetLastError();
-            return IsGoneError(error) ? kReasonGone
-                                      : (error == ERROR_ACCESS_DENIED ? kReasonPermission
-                                                                      : kReasonNotMoved);
-        }
-        // A link to a folder is an entry like a file and goes as itself.
-        if (info.IsFolder() && !info.IsLink())
+        DWORD listed = 0;
+        if (!ListedAttributes(longPath, listed))
+            return ReasonForError(GetLastError());
+        // A link (to a folder too) is an entry like a file and goes as itself.
+        if ((listed & FILE_ATTRIBUTE_DIRECTORY) && !(listed & FILE_ATTRIBUTE_REPARSE_POINT))
             return kReasonNowFolder;
-        // The listing may not have given the file's index (0): then only its folders and
-        // its kind are checked.
-        if (record && record->ino != 0 && (info.volume != record->dev || info.index != record->ino))
+        const CWinHandle file = OpenToLook(longPath);
+        if (!file || !QueryInfo(file.Get(), info))
+            return ReasonForError(GetLastError());
+        if (record && (info.volume != record->dev || info.index != record->ino))
             return kReasonChanged;
         return nullptr;
     }
@@ -145,7 +115,7 @@ private:
         if (shell.aborted)
             return NotMoved(path, kReasonNotMoved, kDeclined);
         if (shell.code != 0)
-            return NotMoved(path, ReasonForShellCode(shell.code),
+            return NotMoved(path, ReasonForError(static_cast<DWORD>(shell.code)),
                             CodeText("the shell's code", static_cast<unsigned long>(shell.code)));
         return NotMoved(path, kReasonNotMoved, "the shell reported no error, yet it is still there");
     }
