@@ -8,6 +8,11 @@
 CDialog::CDialog(UINT templateId, CWnd* parent)
     : m_nIDTemplate(templateId), m_pParentWnd(parent), d(std::make_unique<Impl>()) {}
 
+CDialog* CDialog::FromHandle(HWND hwnd) {
+    const auto* window = dynamic_cast<CDialogWindow*>(WidgetOf(hwnd));
+    return window ? window->Dialog() : nullptr;
+}
+
 CDialog::~CDialog() {
     // The derived parts are gone by now, so the window goes without WM_DESTROY reaching
     // their handlers; windows normally end through DoModal or DestroyWindow first.

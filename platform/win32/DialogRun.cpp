@@ -97,6 +97,10 @@ bool CDialogWindow::RouteDialogMessage(MSG& msg) {
     return IsDialogMessageW(root, &msg) != FALSE;
 }
 
+CDialog* CDialog::FromHandle(HWND hwnd) {
+    return CDialogWindow::DialogOf(hwnd);
+}
+
 CDialog::CDialog(UINT templateId, CWnd* parent)
     : m_nIDTemplate(templateId), m_pParentWnd(parent), d(std::make_unique<Impl>()) {}
 

@@ -99,6 +99,9 @@ public:
     // Dispatches one message as described above.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The dialog whose window hwnd is, or null (no window, or not a dialog's).
+    static CDialog* FromHandle(HWND hwnd);
+
 protected:
     // Runs once the controls exist, before the window is first shown. The base pushes the
     // members to the controls (UpdateData(FALSE)). TRUE gives the focus to the first

@@ -39,6 +39,7 @@ inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD SS_ICON = 0x0003;
 inline constexpr DWORD SS_NOPREFIX = 0x0080;
+inline constexpr DWORD SS_PATHELLIPSIS = 0x8000;
 
 // List views.
 inline constexpr DWORD LVS_REPORT = 0x0001;
@@ -46,6 +47,7 @@ inline constexpr DWORD LVS_SINGLESEL = 0x0004;
 inline constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
 inline constexpr DWORD LVS_SORTASCENDING = 0x0010;
 inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 inline constexpr int LVCFMT_LEFT = 0;

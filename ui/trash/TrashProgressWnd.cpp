@@ -1,0 +1,39 @@
+#include "ui/trash/TrashProgressWnd.h"
+
+#include "platform/core/PathSeparator.h"
+#include "platform/window/WinApp.h"
+#include "ui/trash/TrashTexts.h"
+
+CTrashProgressWnd::CTrashProgressWnd(CWnd* owner, TrashWork work)
+    : CDialog(IDD_TRASH_PROGRESS, owner), m_pOwner(owner), m_work(work) {}
+
+BOOL CTrashProgressWnd::Show() {
+    return Create(IDD_TRASH_PROGRESS, m_pOwner);
+}
+
+BOOL CTrashProgressWnd::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName)
+        SetWindowText(app->m_pszAppName);
+    SetDlgItemText(IDC_TRASH_HEADING, CString(TrashProgressHeading(m_work)));
+    return TRUE;
+}
+
+void CTrashProgressWnd::SetProgress(std::size_t done, std::size_t total, std::string_view path) {
+    if (m_bStopRequested)
+        return;
+    CString count;
+    count.Format("%zu of %zu files done", done, total);
+    SetDlgItemText(IDC_TRASH_COUNT, count);
+    // The static control shortens a long path in the middle (SS_PATHELLIPSIS).
+    SetDlgItemText(IDC_TRASH_FILE, CString(TrashDisplayBytes(path)));
+}
+
+void CTrashProgressWnd::OnOK() {}
+
+void CTrashProgressWnd::OnCancel() {
+    if (m_bStopRequested)
+        return;
+    m_bStopRequested = true;
+    SetDlgItemText(IDC_TRASH_COUNT, CString("Stopping after the current file..."));
+}

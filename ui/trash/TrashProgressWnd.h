@@ -1,0 +1,35 @@
+#pragma once
+// The window shown while a long delete or undo runs, on the window layer's dialogs (the
+// Windows build; the Linux build has CTrashProgressDlg on Qt).
+#include "platform/core/ShellRequest.h"
+#include "platform/window/Dialog.h"
+#include "res/resource.h"
+
+#include <cstddef>
+#include <string_view>
+
+// Template IDD_TRASH_PROGRESS: what is being done, "done of total", the file at hand, and
+// Stop. Stop, Esc and the close box do not close the window: they set StopRequested() and
+// the work ends at the next file boundary, after which its owner destroys the window.
+class CTrashProgressWnd : public CDialog {
+public:
+    CTrashProgressWnd(CWnd* owner, TrashWork work);
+
+    // Makes the window (modeless, owned by the owner given) and shows it.
+    BOOL Show();
+    // done files handled of total; path = the next file's bytes (empty: none yet).
+    void SetProgress(std::size_t done, std::size_t total, std::string_view path);
+    bool StopRequested() const { return m_bStopRequested; }
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter: nothing (a default OK would hide the window while the work goes on).
+    void OnOK() override;
+    // Stop, Esc and the close box.
+    void OnCancel() override;
+
+private:
+    CWnd* m_pOwner;
+    TrashWork m_work;
+    bool m_bStopRequested = false;
+};

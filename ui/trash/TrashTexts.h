@@ -1,0 +1,27 @@
+#pragma once
+// The words of the windows around a delete or an undo, written once for the Qt windows and
+// the Windows build's dialogs.
+#include "platform/core/ShellRequest.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// "Moving files to the trash..." or, for an undo, "Putting files back...".
+std::string TrashProgressHeading(TrashWork work);
+
+// The report's heading: "Some files were not moved to the trash" ("... put back" for an
+// undo), or "The delete was stopped" ("The undo was stopped") when nothing but the stop
+// kept files.
+std::string TrashHeading(const TrashReport& report);
+
+// "M of N files were moved to the trash; F were not." ("put back" for an undo), with the
+// files not reached because of a stop counted apart ("...; S were not moved because the
+// delete was stopped."), numbers with thousands separators, singulars where they apply.
+std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed,
+                         std::size_t stopped);
+
+// A file name's bytes as text for the screen: control characters (a newline in a name)
+// become U+FFFD, so a label or a list row stays one line. For display only; never turn the
+// result back into a path.
+std::string TrashDisplayBytes(std::string_view bytes);
