@@ -4,6 +4,8 @@
 #include "platform/window/WinApp.h"
 #include "ui/trash/TrashTexts.h"
 
+#include <string>
+
 CTrashProgressWnd::CTrashProgressWnd(CWnd* owner, TrashWork work)
     : CDialog(IDD_TRASH_PROGRESS, owner), m_pOwner(owner), m_work(work) {}
 
@@ -22,9 +24,8 @@ BOOL CTrashProgressWnd::OnInitDialog() {
 void CTrashProgressWnd::SetProgress(std::size_t done, std::size_t total, std::string_view path) {
     if (m_bStopRequested)
         return;
-    CString count;
-    count.Format("%zu of %zu files done", done, total);
-    SetDlgItemText(IDC_TRASH_COUNT, count);
+    SetDlgItemText(IDC_TRASH_COUNT,
+                   CString(std::to_string(done) + " of " + std::to_string(total) + " files done"));
     // The static control shortens a long path in the middle (SS_PATHELLIPSIS).
     SetDlgItemText(IDC_TRASH_FILE, CString(TrashDisplayBytes(path)));
 }
