@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
@@ -111,6 +113,9 @@ std::wstring LongPath(std::string_view path) {
     std::wstring wide = WideFromUtf8(path);
     if (wide.starts_with(LR"(\\?\)"))
         return wide;
+    // '/' is no name's character on Windows: the system reads it as '\' everywhere but in
+    // the \\?\ form.
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
     const bool drive = wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\';
     const bool unc = wide.starts_with(LR"(\\)");
     if (!drive && !unc) {

@@ -17,8 +17,8 @@ std::string Utf8FromWide(std::wstring_view text);
 // The absolute form of path, for the wide file calls, with the \\?\ prefix that lifts the
 // 260-character limit and turns off the rewriting of names (a trailing dot or space, "con"
 // and "nul" are then names like any other): X:\a gives \\?\X:\a, \\server\share\a gives
-// \\?\UNC\server\share\a, a path that has the prefix is kept. Any other path (relative, or
-// rooted without a drive) is made absolute against the current directory first, which also
-// turns '/' into '\' and resolves "." and "..".
+// \\?\UNC\server\share\a, a path that has the prefix is kept, '/' becomes '\'. Any other
+// path (relative, or rooted without a drive) is made absolute against the current directory
+// first, which also resolves "." and "..".
 std::wstring LongPath(std::string_view path);
 #endif

@@ -54,6 +54,7 @@ TEST(WideText, LongPathTakesThePrefixThatLiftsThePathLimit) {
     EXPECT_EQ(LongPath("C:\\d\\nul.txt"), LR"(\\?\C:\d\nul.txt)");
     EXPECT_EQ(LongPath(R"(\\server\share\a)"), LR"(\\?\UNC\server\share\a)");
     EXPECT_EQ(LongPath(R"(\\?\C:\already)"), LR"(\\?\C:\already)");
+    EXPECT_EQ(LongPath("C:/d/trash/info"), LR"(\\?\C:\d\trash\info)");
     // Relative: against the current directory, with '/' turned into '\'.
     const std::wstring made = LongPath("sub/file.txt");
     EXPECT_TRUE(made.starts_with(LR"(\\?\)")) << Utf8FromWide(made);
