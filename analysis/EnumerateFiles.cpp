@@ -98,7 +98,6 @@ bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path
             m_childNode = nullptr;
             m_childPath = nullptr;
         }
-        walk.ReleaseChunk(chunk);
     }
     return false;
 }

@@ -18,7 +18,7 @@ namespace {
 
 constexpr std::size_t kListingBuffer = 32 * 1024;
 // A read stops once it holds this much; a big folder is read in pieces of about this size.
-constexpr std::size_t kChunkTarget = 32 * 1024;
+constexpr std::size_t kChunkTarget = 16 * 1024;
 
 // O_NONBLOCK: should a name turn out to be a FIFO after all, opening it must not wait for
 // a writer (O_DIRECTORY refuses it anyway).
@@ -119,6 +119,67 @@ OpenResult OpenRoot(const std::string& path) {
     return Opened(::open(path.c_str(), kFolderFlags));
 }
 
+OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
+    OpenResult result;
+    if (path.empty()) {
+        result.fd = ::fcntl(baseFd, F_DUPFD_CLOEXEC, 0);
+        if (result.fd < 0)
+            ClassifyError(errno, result);
+        return result;
+    }
+    int current = baseFd;
+    for (std::size_t i = path.size(); i-- > 0;) {
+        const WalkNode* component = path[i];
+        const FolderId seen{component->dev, component->ino, false};
+        result =
+            OpenComponent(current, component->name.data(), component == unseen ? nullptr : &seen);
+        if (current != baseFd)
+            ::close(current);
+        if (result.fd < 0)
+            break;
+        current = result.fd;
+    }
+    return result;
+}
+
+OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode*>& path,
+                          const std::string& rootPath, const HomeTrash& trash) {
+    WalkNode* parent = node->parentNode;
+    const OpenResult opened = parent ? OpenChain(baseFd, path, node) : OpenRoot(rootPath);
+    OpenOutcome outcome;
+    if (opened.fd < 0) {
+        outcome.failed = !opened.gone;
+        outcome.why = opened.why;
+        return outcome;
+    }
+    node->dev = opened.id.dev;
+    node->ino = opened.id.ino;
+    node->mountTop = opened.id.mountRoot || (parent && opened.id.dev != parent->dev);
+    for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode)
+        if (a->dev == node->dev && a->ino == node->ino) {
+            outcome.failed = true;
+            outcome.why = NotRead::FolderLoop;
+        }
+    if (parent && trash.valid && node->dev == trash.dev && node->ino == trash.ino)
+        node->excluded = true;
+    // A folder that can be listed but not searched: its entries could be neither examined
+    // nor reached, so it is not read at all.
+    if (!outcome.failed && !node->excluded && ::faccessat(opened.fd, ".", X_OK, AT_EACCESS) != 0) {
+        OpenResult denied;
+        ClassifyError(errno, denied);
+        outcome.failed = !denied.gone;
+        outcome.why = denied.why;
+        outcome.gone = denied.gone;
+    }
+    if (outcome.failed || outcome.gone || node->excluded) {
+        ::close(opened.fd);
+        return outcome;
+    }
+    node->fd = opened.fd;
+    node->opened = true;
+    return outcome;
+}
+
 HomeTrash HomeTrash::Find() {
     // The freedesktop Trash specification: $XDG_DATA_HOME/Trash, where an unset or
     // relative XDG_DATA_HOME means ~/.local/share.
@@ -182,6 +243,7 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     WalkNode* child = nullptr;
     if (type == DT_DIR && m_recurse) {
         child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        child->index = node->childCount++;
         m_children.push_back(child);
         m_childBytes += child->bytes;
     }

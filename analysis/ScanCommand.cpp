@@ -74,5 +74,10 @@ int RunScanCommand(int argc, char** argv) {
                      std::strerror(errno));
         return 1;
     }
+    // The table is complete for what was read; whatever was not is said once, by reason.
+    if (walker.FoldersNotRead().Total() > 0) {
+        std::fprintf(stderr, "ravezivured-scan: %s\n", walker.FoldersNotRead().Summary().c_str());
+        return 1;
+    }
     return 0;
 }

@@ -30,7 +30,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -83,10 +82,6 @@ struct WalkEntry {
 
 struct WalkNode;
 struct WalkChunk;
-struct OpenResult;
-struct OpenOutcome;
-struct ReadOutcome;
-class CFolderReader;
 
 // One record of a listing chunk: an entry that is reported, or a folder that is walked
 // into (child set).
@@ -100,7 +95,7 @@ struct WalkRecord {
 
 // The listings of one walk, read by worker threads ahead of their consumer. The consumer
 // (one thread, the one that created the walk) takes each folder's listing chunk by chunk,
-// in order, with NextChunk/ReleaseChunk, and ends each folder with Finish. Workers read
+// in order, with Prepare and NextChunk, and ends each folder with Finish. Workers read
 // folders in the order a depth-first walk will want them, at most a fixed number of bytes
 // ahead of the consumer, and never touch the consumer's data.
 class CTreeWalk {
@@ -119,13 +114,14 @@ public:
 
     WalkNode* Root() const { return m_root; }
 
-    // Consumer side. The next chunk of node's listing, waiting for it (or reading it on
-    // this thread when no worker has taken it); null at the end of the listing.
-    const WalkChunk* NextChunk(WalkNode* node);
-    void ReleaseChunk(const WalkChunk* chunk);
-    // Before a subfolder is walked into: makes sure it has been opened. False when it is
-    // not part of the tree after all (it turned out to be the home trash).
+    // Consumer side. Before a subfolder is walked into: waits until it has been opened,
+    // and takes what has been read of its listing. False when it is not part of the tree
+    // after all (it turned out to be the home trash); Finish it then.
     bool Prepare(WalkNode* node);
+    // The next chunk of node's listing, waiting for it (or reading it on this thread when
+    // no worker has taken it); null at the end of the listing. The chunk returned before
+    // is given back.
+    const WalkChunk* NextChunk(WalkNode* node);
     // The consumer is done with node (and everything below it). Records its outcome in
     // problems: counted once, the first that applies of "not opened", "read error",
     // "path too long" (the last two only when complete is true: the whole listing was
@@ -142,17 +138,6 @@ public:
 
 private:
     struct Shared;
-    void WorkerLoop(CFolderReader& reader);
-    // Reads the next piece of node (Queued or Paused) on this thread; called and returns
-    // with lock held, releases it meanwhile.
-    void ReadClaimed(CFolderReader& reader, WalkNode* node, std::unique_lock<std::mutex>& lock);
-    void OpenClaimed(WalkNode* node, OpenOutcome& outcome);
-    OpenResult OpenThrough(WalkNode* target, bool targetKnown);
-    void Publish(WalkNode* node, const ReadOutcome& read);
-    bool ClaimLocked(WalkNode* node);
-    void FreeNodeLocked(WalkNode* node);
-    void MaybeCloseLocked(WalkNode* node);
-
     std::unique_ptr<Shared> m_shared;
     WalkNode* m_root = nullptr;
 };

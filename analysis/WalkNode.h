@@ -23,6 +23,8 @@ struct WalkNode : WalkFolder {
     WalkNode* parentNode = nullptr;
     std::size_t prefixLength = 0; // length of "folder path/" that its entry paths start with
     std::size_t bytes = 0;        // what the node itself counts against the read-ahead
+    std::uint32_t index = 0;      // its place among its parent's subfolders
+    std::uint32_t childCount = 0; // subfolders found so far (written by its reader)
 
     // Written by the reader that opens it, before it is published.
     int fd = -1; // also under the lock once published: it may be closed
@@ -37,7 +39,7 @@ struct WalkNode : WalkFolder {
     bool readError = false;
     bool pathTooLong = false;
     bool finished = false; // the consumer is done with it
-    int stackRefs = 0;     // times it is on the readers' stack
+    bool inQueue = false;  // in the readers' queue
     int fdUsers = 0;       // readers opening a folder below it through fd
     int unopened = 0;      // children not opened yet
     int aliveChildren = 0;
@@ -45,6 +47,12 @@ struct WalkNode : WalkFolder {
     WalkChunk* last = nullptr;
     WalkNode* prevAlive = nullptr;
     WalkNode* nextAlive = nullptr;
+
+    // The consumer's own: chunks taken from first..last, the one it is reading, and
+    // whether the listing had ended when it last looked.
+    WalkChunk* taken = nullptr;
+    WalkChunk* current = nullptr;
+    bool sawEnd = false;
 };
 
 // A piece of a listing: WalkRecords, each followed by its name and a NUL, 8-byte aligned.
@@ -97,6 +105,19 @@ struct HomeTrash {
     std::uint64_t ino = 0;
     static HomeTrash Find();
 };
+
+// Opens the components of path (deepest first) from baseFd down, each checked against the
+// device and inode recorded when it was first opened, except `unseen` (a folder opened for
+// the first time, reached from its checked parent without following a link). A path with
+// no component gives a copy of baseFd.
+OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen);
+
+// Opens node for its first listing: the root by rootPath, any other folder through path
+// from baseFd (see OpenChain). Records its device and inode and whether it tops a mount;
+// refuses a folder loop and a folder that cannot be searched, and marks the home trash
+// excluded. On success node->fd is open and node->opened set.
+OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode*>& path,
+                          const std::string& rootPath, const HomeTrash& trash);
 
 // What one read of a folder's listing gave.
 struct ReadOutcome {

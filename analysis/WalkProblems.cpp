@@ -5,8 +5,8 @@
 namespace {
 
 constexpr const char* kReasonWords[kNotReadReasons] = {
-    "permission denied",   "folder loop", "changed during the scan", "too many open files",
-    "read error",          "path too long",
+    "permission denied",   "folder loop", "changed during the scan",
+    "too many open files", "read error",  "path too long",
 };
 
 } // namespace

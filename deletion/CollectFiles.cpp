@@ -53,7 +53,8 @@ private:
             m_fdFolderId = entry.folder->id;
         }
         const std::string name(entry.name);
-        return m_folderFd >= 0 && ::fstatat(m_folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        return m_folderFd >= 0 &&
+               ::fstatat(m_folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                !S_ISDIR(st.st_mode);
     }
 

@@ -44,7 +44,9 @@ public:
     // Scans m_strFolder and shows its table and total, with the "Working..." window on
     // screen meanwhile. Returns when the table is complete, or, when the user stopped the
     // scan, shows what was counted until then and marks the window's title as incomplete
-    // (IsResultIncomplete) until the next scan that runs to its end. The main window takes
+    // (IsResultIncomplete) until the next scan that runs to its end. Folders that could
+    // not be read are said in the title too (" - 3 folders could not be read"), until the
+    // next scan. The main window takes
     // no input while it runs; a close request meanwhile stops the scan and ends the run
     // once the refresh has returned. Called from inside a running refresh (only a queued
     // message could do that), it does nothing.

@@ -398,8 +398,7 @@ TEST_P(WalkerRemoval, FolderRemovedWhileInsideItEndsItsPartQuietly) {
     EXPECT_TRUE(unique.count(tmp / (prefix + "keep2/y.txt")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, WalkerRemoval,
-                         ::testing::Values(0, 36));
+INSTANTIATE_TEST_SUITE_P(Depths, WalkerRemoval, ::testing::Values(0, 36));
 
 TEST(Walker, StopWalkEndsTheWalkAndEveryOpenLevelStillFinishes) {
     TempDir tmp;
