@@ -67,7 +67,7 @@ void CRaveZivuredDlg::RefreshList() {
         // Folders the walk could not read, whether or not it was stopped: " - 3 folders
         // could not be read".
         if (const std::string notRead = FoldersNotRead().Headline(); !notRead.empty())
-            title += " - " + notRead;
+            title += CString(" - " + notRead);
         SetWindowText(title.GetString());
     }
 
