@@ -45,12 +45,13 @@ bool IsDriveTrashName(std::string_view name) {
 // Device, inode and mount top of an open folder.
 bool Identify(int fd, FolderId& id) {
     struct statx st;
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE, &st) != 0)
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE | STATX_MODE, &st) != 0)
         return false;
     id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
     id.ino = st.stx_ino;
     id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
                    (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    id.everyoneSearches = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
     return true;
 }
 
@@ -163,8 +164,11 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     if (parent && trash.valid && node->dev == trash.dev && node->ino == trash.ino)
         node->excluded = true;
     // A folder that can be listed but not searched: its entries could be neither examined
-    // nor reached, so it is not read at all.
-    if (!outcome.failed && !node->excluded && ::faccessat(opened.fd, ".", X_OK, AT_EACCESS) != 0) {
+    // nor reached, so it is not read at all. Asked only when the mode does not already let
+    // everyone search it (the usual case; an access list that takes search away from one
+    // user despite such a mode is not looked at).
+    if (!outcome.failed && !node->excluded && !opened.id.everyoneSearches &&
+        ::faccessat(opened.fd, ".", X_OK, AT_EACCESS) != 0) {
         OpenResult denied;
         ClassifyError(errno, denied);
         outcome.failed = !denied.gone;

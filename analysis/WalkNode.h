@@ -73,6 +73,7 @@ struct FolderId {
     std::uint64_t dev = 0;
     std::uint64_t ino = 0;
     bool mountRoot = false;
+    bool everyoneSearches = false; // the mode lets owner, group and others search it
 };
 
 // What opening one folder gave: a descriptor, or the reason there is none.
