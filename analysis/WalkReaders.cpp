@@ -252,12 +252,13 @@ void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, std::unique_lock<std::mute
 void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock) {
     // Nobody has taken it yet: reading it here is quicker than waiting for a reader. It
     // leaves the queue (where it is normally on top: everything before it has been read).
-    if (queue.front().node == node) {
+    if (!queue.empty() && queue.front().node == node) {
         std::pop_heap(queue.begin(), queue.end(), Later);
         queue.pop_back();
-    } else {
-        queue.erase(std::find_if(queue.begin(), queue.end(),
-                                 [node](const Wanted& w) { return w.node == node; }));
+    } else if (const auto it = std::find_if(queue.begin(), queue.end(),
+                                            [node](const Wanted& w) { return w.node == node; });
+               it != queue.end()) {
+        queue.erase(it);
         std::make_heap(queue.begin(), queue.end(), Later);
     }
     node->inQueue = false;
