@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/resource.h>
@@ -128,12 +129,9 @@ TEST_P(ChangingTree, NothingFromOutsideIsEverCountedOrCollected) {
         }
     });
     const ChildResult child = RunInChild([&](std::string& out) {
-        if (c.limit) {
-            rlimit limit{};
-            ::getrlimit(RLIMIT_NOFILE, &limit);
-            limit.rlim_cur = c.limit;
-            ::setrlimit(RLIMIT_NOFILE, &limit);
-        }
+        std::optional<DescriptorLimit> limit;
+        if (c.limit)
+            limit.emplace(c.limit);
         out = Walks(root, inside, 80);
     });
     done = true;
