@@ -112,30 +112,32 @@ TEST_P(ChangingTree, NothingFromOutsideIsEverCountedOrCollected) {
     const std::string away = tmp / "away";
     const std::set<ino_t> inside = InodesBelow(root);
 
-    std::atomic<bool> done{false};
-    // Each state lasts a moment, so that walks meet the link (or the gap) often.
-    std::thread changer([&] {
-        const auto pause = std::chrono::microseconds(50);
-        for (int i = 0; i < 100000 && !done; ++i) {
-            if (::rename(target.c_str(), away.c_str()) != 0)
-                continue;
-            const bool linked =
-                c.change == Change::SwapForLink && ::symlink(look.c_str(), target.c_str()) == 0;
-            std::this_thread::sleep_for(pause);
-            if (linked)
-                ::unlink(target.c_str());
-            ::rename(away.c_str(), target.c_str());
-            std::this_thread::sleep_for(pause);
-        }
-    });
+    // In a process of its own, for the descriptor limit; the change runs there too, so
+    // that no thread of this process is caught in the middle of something by the fork.
     const ChildResult child = RunInChild([&](std::string& out) {
+        std::atomic<bool> done{false};
+        // Each state lasts a moment, so that walks meet the link (or the gap) often.
+        std::thread changer([&] {
+            const auto pause = std::chrono::microseconds(50);
+            for (int i = 0; i < 100000 && !done; ++i) {
+                if (::rename(target.c_str(), away.c_str()) != 0)
+                    continue;
+                const bool linked =
+                    c.change == Change::SwapForLink && ::symlink(look.c_str(), target.c_str()) == 0;
+                std::this_thread::sleep_for(pause);
+                if (linked)
+                    ::unlink(target.c_str());
+                ::rename(away.c_str(), target.c_str());
+                std::this_thread::sleep_for(pause);
+            }
+        });
         std::optional<DescriptorLimit> limit;
         if (c.limit)
             limit.emplace(c.limit);
         out = Walks(root, inside, 80);
+        done = true;
+        changer.join();
     });
-    done = true;
-    changer.join();
     EXPECT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.out, "");
 }
