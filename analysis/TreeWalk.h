@@ -32,6 +32,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Why a folder was not read, or not completely.
 enum class NotRead : std::uint8_t {
@@ -53,8 +55,11 @@ public:
     void Clear() { m_counts = {}; }
     // "3 folders could not be read" ("1 folder ..."); empty when every folder was read.
     std::string Headline() const;
-    // The headline and the counts by reason, in the order of NotRead: "3 folders could not
-    // be read: 2 permission denied, 1 folder loop". Empty when every folder was read.
+    // The reasons that occurred, in words, with their counts: most first, equal counts in
+    // the order of NotRead.
+    std::vector<std::pair<std::string, int>> ByReason() const;
+    // The headline and ByReason: "3 folders could not be read: 2 permission denied, 1
+    // folder loop". Empty when every folder was read.
     std::string Summary() const;
 
 private:

@@ -1,5 +1,6 @@
 #include "analysis/TreeWalk.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -22,14 +23,21 @@ std::string CWalkProblems::Headline() const {
     return std::to_string(total) + (total == 1 ? " folder" : " folders") + " could not be read";
 }
 
+std::vector<std::pair<std::string, int>> CWalkProblems::ByReason() const {
+    std::vector<std::pair<std::string, int>> reasons;
+    for (std::size_t i = 0; i < kNotReadReasons; ++i)
+        if (m_counts[i] > 0)
+            reasons.emplace_back(kReasonWords[i], m_counts[i]);
+    std::stable_sort(reasons.begin(), reasons.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    return reasons;
+}
+
 std::string CWalkProblems::Summary() const {
     std::string text = Headline();
     const char* separator = ": ";
-    for (std::size_t i = 0; i < kNotReadReasons; ++i) {
-        if (m_counts[i] == 0)
-            continue;
-        text += separator;
-        text += std::to_string(m_counts[i]) + " " + kReasonWords[i];
+    for (const auto& [words, count] : ByReason()) {
+        text.append(separator).append(std::to_string(count)).append(" ").append(words);
         separator = ", ";
     }
     return text;

@@ -6,11 +6,17 @@
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/support/Trees.h"
 #include "ui/RaveZivuredDlg.h"
 #include "ui/trash/TrashRequest.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +24,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -219,6 +226,37 @@ TEST_F(DeleteCommand, TheEmptyExtensionAsksWithTwoSpacesAndTakesOnlyFilesWithout
     EXPECT_FALSE(Exists(dir / "README"));
     EXPECT_FALSE(Exists(dir / "sub/Makefile"));
     EXPECT_TRUE(Exists(dir / "notes.txt"));
+}
+
+// Every window a scan and a delete open carries the program's caption (the "Working..."
+// window its own), never the executable's name.
+TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
+    ClearSettings();
+    TempDir dir;
+    MakeTree(dir.path(), kPicturesTree);
+    // A name the trash cannot record: the delete ends with a report.
+    WriteFile(dir / (std::string(246, 'n') + ".ini"));
+    CCancellingChooser chooser;
+    std::set<std::string> titles;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                titles.insert(w->windowTitle().toStdString());
+    });
+    watch.start(0);
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        dlg.m_strFolder = CString(dir.path());
+        dlg.RefreshList();
+        SelectExtensions(dlg, {".ini"});
+        // The question (Yes), then the report (closed), as a person would.
+        WhenModalWindowAppears([](QWidget* box) {
+            WhenModalWindowAppears([](QWidget* report) { report->close(); });
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+        });
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+    EXPECT_EQ(titles, (std::set<std::string>{RZ_APP_TITLE, "Ostrel File Manager Working..."}));
 }
 
 } // namespace

@@ -49,7 +49,7 @@ TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, ITrashDisplays& displays,
                             const TrashRunOptions& options = {});
 
 // The same with the windows of CTrashDisplays: the progress window and the report are
-// owned by owner (may be null) and captioned with the application's display name. Both
+// owned by owner (may be null) and captioned with the application title. Both
 // are application-modal, so no other window takes input while the request runs.
 TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, QWidget* owner);
 
