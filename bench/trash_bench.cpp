@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
             op.m_arrSource.Add(CString(list.substr(start, end - start)));
     }
     CDeleteRequest request(op);
-    const TrashReport report = ExecuteShellFileOperation(request.Request());
+    const TrashReport report = ExecuteShellFileOperation(request.Request(), nullptr);
     std::printf("trashed %zu, not trashed %zu\n", report.TrashedCount(), report.NotTrashedCount());
     return report.refused || report.NotTrashedCount() != 0 ? 1 : 0;
 }

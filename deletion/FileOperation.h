@@ -1,6 +1,7 @@
 #pragma once
 // The batch one file operation works on, and the delete request built from it.
 #include "platform/core/Collections.h"
+#include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
 #include "platform/core/String.h"
 #include "platform/core/Wnd.h"
@@ -18,6 +19,7 @@ public:
     CWnd* m_pOwner = nullptr; // may be null: the request then has no owner
     CStringArray m_arrSource; // full paths, in the order they were found
     CArray<CString> m_arrDest;
+    CFileBatch m_batch;
 };
 
 // The minimum size of a path-list buffer, in characters.

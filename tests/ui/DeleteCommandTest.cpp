@@ -6,6 +6,7 @@
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
+#include "tests/support/PermissionBits.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/support/Trees.h"
@@ -19,6 +20,7 @@
 #include <dirent.h>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -30,7 +32,7 @@ class CRecordingDisplays : public ITrashDisplays {
 public:
     CRecordingDisplays() { SetTrashDisplays(this); }
     ~CRecordingDisplays() override { SetTrashDisplays(nullptr); }
-    void BeginProgress(std::size_t) override {}
+    void BeginProgress(TrashWork, std::size_t) override {}
     bool UpdateProgress(std::size_t, std::size_t, std::string_view) override { return true; }
     void EndProgress() override {}
     void ShowReport(const TrashReport& report) override { reports.push_back(report); }
@@ -181,27 +183,28 @@ INSTANTIATE_TEST_SUITE_P(Answers, AnswersThatAreNotYes,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeleteCommand, AFileThatCannotBeTrashedIsReportedAndStays) {
-    // The trash keeps a "<name>.trashinfo" beside each file; for a 250-byte name that is
-    // past the system's name limit, so this file cannot go to the trash.
-    const std::string longName = std::string(246, 'n') + ".ini";
-    WriteFile(dir / longName);
+    // A folder that may not be changed: its file cannot be moved out of it.
+    const std::string locked = dir / "locked/kept.ini";
+    WriteFile(locked);
+    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0555), 0);
     boxes.answers = {IDYES};
     Rows after;
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         SelectExtensions(dlg, {".ini"});
+        const CPermissionBitsApply evenForRoot;
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
         after = TableOf(dlg);
     });
     EXPECT_FALSE(Exists(dir / "trip/desktop.ini"));
-    EXPECT_TRUE(Exists(dir / longName));
+    EXPECT_TRUE(Exists(locked));
     ASSERT_EQ(displays.reports.size(), 1u);
     const TrashReport& report = displays.reports[0];
     ASSERT_EQ(report.NotTrashedCount(), 1u);
     EXPECT_EQ(report.TrashedCount(), 1u);
     for (const TrashResult& result : report.results) {
         if (!result.trashed) {
-            EXPECT_EQ(result.path, dir / longName);
-            EXPECT_FALSE(result.reason.empty());
+            EXPECT_EQ(result.path, locked);
+            EXPECT_EQ(result.reason, "permission denied");
         }
     }
     EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}}));
