@@ -3,6 +3,7 @@
 #include "platform/core/ShellRequest.h"
 #include "platform/trash/BatchPaths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -31,19 +32,15 @@ std::string HomeFolder() {
     return {};
 }
 
-// The mount of path, or, while it does not exist, of the nearest folder above it (where
-// it would be created). Links are followed: a home trash that is a link lives where the
-// link points.
-bool MountOfPath(std::string path, MountKey& key) {
+// The mount of path, or, while it cannot be looked at (missing, or below a file), of the
+// nearest folder above it: the home trash belongs to that mount even when it cannot be
+// made there, so files on it get the home trash's reason rather than another trash.
+// Links are followed: a home trash that is a link lives where the link points.
+MountKey MountOfPath(std::string path) {
     EntryStat st;
-    while (!StatAt(AT_FDCWD, path.c_str(), st, true)) {
-        const std::size_t slash = path.find_last_of('/');
-        if (errno != ENOENT || slash == std::string::npos || path == "/")
-            return false;
-        path.erase(slash == 0 ? 1 : slash);
-    }
-    key = KeyOf(st);
-    return true;
+    while (!StatAt(AT_FDCWD, path.c_str(), st, true) && path != "/")
+        path.erase(std::max<std::size_t>(path.find_last_of('/'), 1));
+    return KeyOf(st);
 }
 
 // Creates every missing folder of path (absolute), 0700. Returns 0 or the errno.
@@ -174,8 +171,7 @@ CTrashFolder* CTrashLocator::For(const EntryStat& file, int folderFd, const char
                                  int& error) {
     if (!m_homeLooked) {
         m_homeLooked = true;
-        if (m_homePath.empty() || !MountOfPath(m_homePath, m_homeMount))
-            m_homeMount = {};
+        m_homeMount = m_homePath.empty() ? MountKey{} : MountOfPath(m_homePath);
     }
     const MountKey key = KeyOf(file);
     auto found = m_byMount.find(key);
