@@ -30,6 +30,7 @@ void Put(std::string& out, const std::string& field) {
 
 std::string Serialize(const TrashReport& report) {
     std::string out;
+    Put(out, report.work == TrashWork::Undo ? "undo" : "delete");
     Put(out, report.refused ? "1" : "0");
     Put(out, report.error);
     for (const TrashResult& r : report.results) {
@@ -45,11 +46,12 @@ namespace {
 // The report whose fields start at f[first].
 TrashReport ReportFrom(const std::vector<std::string>& f, std::size_t first) {
     TrashReport report;
-    if (f.size() < first + 2)
+    if (f.size() < first + 3)
         return report;
-    report.refused = f[first] == "1";
-    report.error = f[first + 1];
-    for (std::size_t i = first + 2; i + 2 < f.size(); i += 3)
+    report.work = f[first] == "undo" ? TrashWork::Undo : TrashWork::Delete;
+    report.refused = f[first + 1] == "1";
+    report.error = f[first + 2];
+    for (std::size_t i = first + 3; i + 2 < f.size(); i += 3)
         report.results.push_back({f[i + 2], f[i] == "1", f[i + 1], {}});
     return report;
 }

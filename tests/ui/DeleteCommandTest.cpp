@@ -3,6 +3,7 @@
 // fresh scan afterwards whatever the answers.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/window/Menu.h"
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
@@ -12,6 +13,8 @@
 #include "tests/support/Trees.h"
 #include "ui/RaveZivuredDlg.h"
 #include "ui/trash/TrashRequest.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -225,3 +228,82 @@ TEST_F(DeleteCommand, TheEmptyExtensionAsksWithTwoSpacesAndTakesOnlyFilesWithout
 }
 
 } // namespace
+
+// ---- Undo Last Delete ----
+
+namespace {
+
+// The window menu's Undo item is enabled.
+bool UndoEnabled(CRaveZivuredDlg& dlg) {
+    for (const CMenu::Item& item : dlg.GetSystemMenu(FALSE)->Items())
+        if (item.id == IDM_UNDO_LAST_DELETE)
+            return item.enabled;
+    ADD_FAILURE() << "no Undo item in the window menu";
+    return false;
+}
+
+void PressCtrlZ(CRaveZivuredDlg& dlg) {
+    QTest::keyClick(Widget(dlg.GetDlgItem(IDC_EXT_LIST)), Qt::Key_Z, Qt::ControlModifier);
+}
+
+void DeleteSelected(CRaveZivuredDlg& dlg, const std::vector<std::string>& extensions) {
+    for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i)
+        dlg.m_listExt.SetItemState(i, 0, LVIS_SELECTED);
+    SelectExtensions(dlg, extensions);
+    dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+}
+
+} // namespace
+
+TEST_F(DeleteCommand, CtrlZPutsBackEveryExtensionOfTheLastClickAndScansAgain) {
+    boxes.answers = {IDYES, IDYES, IDYES};
+    Rows afterDeletes;
+    Rows afterUndo;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        EXPECT_FALSE(UndoEnabled(dlg)) << "nothing to undo yet";
+        PressCtrlZ(dlg);
+        EXPECT_EQ(TableOf(dlg), kScanned);
+
+        DeleteSelected(dlg, {".ini"});
+        DeleteSelected(dlg, {".txt", ".jpg"});
+        afterDeletes = TableOf(dlg);
+        EXPECT_TRUE(UndoEnabled(dlg));
+        PressCtrlZ(dlg);
+        afterUndo = TableOf(dlg);
+        EXPECT_FALSE(UndoEnabled(dlg)) << "the undo is used up";
+    });
+    EXPECT_TRUE(afterDeletes.empty());
+    EXPECT_EQ(boxes.asked.size(), 3u) << "no question for the undo";
+    // The last click took .txt and .jpg: both come back; the .ini of the click before stays.
+    EXPECT_EQ(afterUndo, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}}));
+    for (const char* back : {"notes.txt", "trip/list.txt", "a.jpg", "trip/day 2/e.jpg"}) {
+        EXPECT_TRUE(Exists(dir / back)) << back;
+        EXPECT_FALSE(InTrash(dir / back)) << back << " keeps no record";
+    }
+    EXPECT_TRUE(InTrash(dir / "trip/desktop.ini"));
+    EXPECT_TRUE(displays.reports.empty());
+}
+
+TEST_F(DeleteCommand, UndoFromTheWindowMenuReportsAFileWhosePlaceIsTaken) {
+    boxes.answers = {IDYES};
+    Rows afterUndo;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        DeleteSelected(dlg, {".txt"});
+        WriteFile(dir / "notes.txt", "written since");
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_UNDO_LAST_DELETE);
+        afterUndo = TableOf(dlg);
+        EXPECT_FALSE(UndoEnabled(dlg));
+    });
+    EXPECT_EQ(ReadFile(dir / "notes.txt"), "written since");
+    EXPECT_TRUE(Exists(dir / "trip/list.txt"));
+    EXPECT_TRUE(InTrash(dir / "notes.txt"));
+    ASSERT_EQ(displays.reports.size(), 1u);
+    const TrashReport& report = displays.reports[0];
+    EXPECT_EQ(report.work, TrashWork::Undo);
+    ASSERT_EQ(report.NotTrashedCount(), 1u);
+    for (const TrashResult& r : report.results) {
+        if (!r.trashed)
+            EXPECT_EQ(r.path + " | " + r.reason, dir / "notes.txt | its place is taken");
+    }
+    EXPECT_EQ(afterUndo, kScanned);
+}
