@@ -302,8 +302,9 @@ TEST_F(DeleteCommand, UndoFromTheWindowMenuReportsAFileWhosePlaceIsTaken) {
     EXPECT_EQ(report.work, TrashWork::Undo);
     ASSERT_EQ(report.NotTrashedCount(), 1u);
     for (const TrashResult& r : report.results) {
-        if (!r.trashed)
+        if (!r.trashed) {
             EXPECT_EQ(r.path + " | " + r.reason, dir / "notes.txt | its place is taken");
+        }
     }
     EXPECT_EQ(afterUndo, kScanned);
 }
