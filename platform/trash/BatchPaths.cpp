@@ -49,21 +49,15 @@ std::vector<std::string> Components(const std::string& path, const std::string& 
     return parts;
 }
 
-// The ids of what is at path now, itself and not what a link there points at; zero when
-// there is nothing, or when the name is "..", which the system resolves past whatever
-// comes before it.
-void Record(const std::string& path, const std::string& name, std::uint64_t& dev,
-            std::uint64_t& ino, std::uint32_t* type) {
+// The ids of the folder at path now, not of what a link there points at; zero when it is
+// not there, not a folder (a link), or named "..", which the system resolves past whatever
+// comes before it: no folder matches zero ids.
+void RecordFolder(const std::string& path, const std::string& name, BatchFolder& folder) {
     struct stat st;
-    if (name == ".." || ::lstat(path.c_str(), &st) != 0)
+    if (name == ".." || ::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return;
-    // A folder on the way that is not a folder (a link) keeps zero ids: no folder matches.
-    if (!type && !S_ISDIR(st.st_mode))
-        return;
-    dev = st.st_dev;
-    ino = st.st_ino;
-    if (type)
-        *type = st.st_mode & S_IFMT;
+    folder.dev = st.st_dev;
+    folder.ino = st.st_ino;
 }
 
 } // namespace
@@ -86,7 +80,7 @@ CFileBatch BatchFromPaths(const std::vector<std::string>& paths) {
     CFileBatch batch;
     batch.root = "/";
     batch.folders.push_back({0, {}, 0, 0});
-    Record("/", "/", batch.folders[0].dev, batch.folders[0].ino, nullptr);
+    RecordFolder("/", "/", batch.folders[0]);
     std::string cwd;
     if (char* here = ::getcwd(nullptr, 0)) {
         cwd = here;
@@ -103,14 +97,12 @@ CFileBatch BatchFromPaths(const std::vector<std::string>& paths) {
                 folderAt.try_emplace(prefix, static_cast<std::uint32_t>(batch.folders.size()));
             if (added) {
                 batch.folders.push_back({folder, parts[i], 0, 0});
-                Record(prefix, parts[i], batch.folders.back().dev, batch.folders.back().ino,
-                       nullptr);
+                RecordFolder(prefix, parts[i], batch.folders.back());
             }
             folder = at->second;
         }
-        BatchFile file{folder, parts.empty() ? std::string(".") : parts.back(), 0, 0, 0};
-        Record(prefix + "/" + file.name, file.name, file.dev, file.ino, &file.type);
-        batch.files.push_back(std::move(file));
+        // The file itself is taken as it is when its turn comes (FileIdsUnknown).
+        batch.files.push_back({folder, parts.empty() ? std::string(".") : parts.back(), 0, 0, 0});
     }
     return batch;
 }

@@ -17,10 +17,10 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 bool BatchMatchesPaths(const CFileBatch& batch, const std::vector<std::string>& paths);
 
 // The batch that stands for paths when a request comes without the collection's record:
-// the chosen folder is "/", and every folder on the way to each file, and the file
-// itself, is recorded as it is now, looked at one name at a time without following a
-// link (a relative path is taken from the current folder). A path through a link, or
-// with a ".." in it, gets a folder no folder can match, so its file is refused as changed
-// since the scan; a path that does not exist gets ids that make the executor find it
-// gone. The result matches paths (BatchMatchesPaths aside from the "." and ".." kept out).
+// the chosen folder is "/", and every folder on the way to each file is recorded as it is
+// now, looked at one name at a time without following a link (a relative path is taken
+// from the current folder). A path through a link, or with a ".." in it, gets a folder no
+// folder can match, so its file is refused as changed since the scan. Nothing was seen of
+// the files themselves: their ids are zero, and the executor takes each as it is when its
+// turn comes. The result stands for paths one to one (the "." parts left out).
 CFileBatch BatchFromPaths(const std::vector<std::string>& paths);

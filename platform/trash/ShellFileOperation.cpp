@@ -40,8 +40,11 @@ const char* ReasonForFolder(const FolderFailure& failure) {
 // the trashes, the date of the current second, and what an undo needs.
 class CTrashRun {
 public:
-    CTrashRun(const CFileBatch& batch, const std::vector<std::string>& paths)
-        : m_batch(batch), m_paths(paths), m_chain(batch.root, batch.folders) {}
+    // checkIds: the batch holds what the collection saw of each file (not one made from
+    // paths).
+    CTrashRun(const CFileBatch& batch, const std::vector<std::string>& paths, bool checkIds)
+        : m_batch(batch), m_paths(paths), m_checkIds(checkIds),
+          m_chain(batch.root, batch.folders) {}
 
     TrashResult TrashOne(std::size_t i) {
         const BatchFile& file = m_batch.files[i];
@@ -50,8 +53,8 @@ public:
         if (folderFd < 0)
             return NotMoved(m_paths[i], ReasonForFolder(failure), failure.error);
         TrashedEntry entry;
-        TrashResult result = TrashFile(folderFd, m_chain.PathOf(file.folder), file, m_paths[i],
-                                       m_trashes, Now(), entry);
+        TrashResult result = TrashFile(folderFd, m_chain.PathOf(file.folder), file, m_checkIds,
+                                       m_paths[i], m_trashes, Now(), entry);
         if (entry.trash)
             m_moved.push_back({file.folder, file.name, m_paths[i], entry.id, entry.trash->order,
                                std::move(entry.name)});
@@ -74,6 +77,7 @@ public:
 private:
     const CFileBatch& m_batch;
     const std::vector<std::string>& m_paths;
+    bool m_checkIds;
     CFolderChain m_chain;
     CTrashLocator m_trashes;
     std::vector<UndoBatch::File> m_moved;
@@ -102,6 +106,7 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
     }
     const std::vector<std::string> paths = SplitPathList(request.pFrom);
     CFileBatch fromPaths;
+    const bool recorded = batch != nullptr;
     if (!batch) {
         fromPaths = BatchFromPaths(paths);
         batch = &fromPaths;
@@ -111,7 +116,7 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
         return report;
     }
 
-    CTrashRun run(*batch, paths);
+    CTrashRun run(*batch, paths, recorded);
     report.results.reserve(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (progress && !progress(i, paths.size(), paths[i])) {

@@ -14,8 +14,9 @@ class CTrashUndo;
 // batch is the collection's record of the request's files: its files and the request's
 // paths must correspond one to one and in order (BatchMatchesPaths in BatchPaths.h),
 // otherwise the request is refused. A null batch stands for one made from the paths as
-// they are now (BatchFromPaths): each path is then checked from "/" one name at a time
-// and a path through a link is refused as "changed since the scan".
+// they are now (BatchFromPaths): each path's folders are then checked from "/" one name at
+// a time, a path through a link is refused as "changed since the scan", and each file is
+// taken as it is when its turn comes.
 //
 // The chosen folder is opened once; each file is reached through its recorded folders
 // (FolderChain.h) and moved by TrashFile (TrashMove.h), whose steps and reasons hold for

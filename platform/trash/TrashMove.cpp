@@ -92,7 +92,7 @@ const char* ReasonForMoveError(int error, const CTrashFolder& trash) {
 }
 
 TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFile& file,
-                      const std::string& requestPath, CTrashLocator& trashes,
+                      bool checkId, const std::string& requestPath, CTrashLocator& trashes,
                       const std::string& deletionDate, TrashedEntry& entry) {
     entry = {};
     EntryStat st;
@@ -101,7 +101,7 @@ TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFi
     // A folder would take files of other extensions with it.
     if (st.IsFolder())
         return NotMoved(requestPath, kReasonNowFolder);
-    if (st.id != FileId{file.dev, file.ino})
+    if (checkId && st.id != FileId{file.dev, file.ino})
         return NotMoved(requestPath, kReasonChanged);
 
     const char* reason = nullptr;

@@ -16,8 +16,8 @@ struct TrashedEntry {
 // Moves file, in the folder open as folderFd whose path is folderPath, to the trash
 // trashes gives for it, recording deletionDate. The result carries requestPath. In order:
 // 1. the entry is looked at without following a link: it must exist ("no longer
-//    exists"), not be a folder ("is now a folder"), and be the very entry the collection
-//    saw ("changed since the scan");
+//    exists"), not be a folder ("is now a folder"), and, when checkId, be the very entry
+//    the collection saw ("changed since the scan"); without, it is taken as it is now;
 // 2. its trash: none gives that trash's reason;
 // 3. a free name is reserved by creating its record (O_EXCL) in info/, written
 //    completely, and the entry is moved into files/ with RENAME_NOREPLACE from folderFd;
@@ -31,7 +31,7 @@ struct TrashedEntry {
 // Nothing is copied, nothing is unlinked but a record this call created. entry tells
 // what is in the trash now because of this call (trash null when nothing).
 TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFile& file,
-                      const std::string& requestPath, CTrashLocator& trashes,
+                      bool checkId, const std::string& requestPath, CTrashLocator& trashes,
                       const std::string& deletionDate, TrashedEntry& entry);
 
 // Why a rename between folderFd and a trash's files/ failed with error: for a permission
