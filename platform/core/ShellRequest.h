@@ -84,7 +84,7 @@ inline constexpr const char* kReasonNowFolder = "is now a folder";
 inline constexpr const char* kReasonChanged = "changed since the scan";
 // Something took the file's place in the instant between the check and the move; it went
 // to the trash instead, with a record of where it came from, and could not be moved back.
-inline constexpr const char* kReasonChangedInTrash =
+inline constexpr const char* kReasonSwappedIntoTrash =
     "changed since the scan (what took its place is in the trash)";
 inline constexpr const char* kReasonPermission = "permission denied";
 inline constexpr const char* kReasonTrashPermission = "permission denied by the trash folder";
@@ -102,7 +102,7 @@ inline constexpr const char* kReasonPlaceTaken = "its place is taken";
 inline constexpr const char* kReasonFolderGone = "its folder no longer exists";
 inline constexpr const char* kReasonFolderReplaced = "its folder was replaced";
 inline constexpr const char* kReasonNotInTrash = "no longer in the trash";
-inline constexpr const char* kReasonChangedInTrashSince = "changed in the trash";
+inline constexpr const char* kReasonChangedInTrash = "changed in the trash";
 inline constexpr const char* kReasonNotPutBack = "could not be put back";
 // Both:
 inline constexpr const char* kReasonStopped = "stopped";

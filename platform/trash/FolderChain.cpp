@@ -39,8 +39,8 @@ int CFolderChain::Open(std::uint32_t folder, FolderFailure& failure) {
     while (common < m_levels.size() && common < m_target.size() &&
            m_levels[common].folder == m_target[common])
         ++common;
-    if (!m_levels[common - 1].fd.IsOpen() && !Reach(common - 1)) {
-        failure = m_failed[folder] = m_failed[m_levels[common - 1].folder];
+    if (!m_levels[common - 1].fd.IsOpen() && !Reach(common - 1, failure)) {
+        m_failed[folder] = failure;
         return -1;
     }
     m_levels.erase(m_levels.begin() + static_cast<std::ptrdiff_t>(common), m_levels.end());
@@ -125,7 +125,7 @@ bool CFolderChain::Descend(std::size_t from, FolderFailure& failure) {
 // Opens m_levels[level] again after CloseMiddle closed it: up through ".." from the
 // nearest open level below it, or, when that meets another folder than recorded (one
 // below was moved), down by name from the nearest open level above it.
-bool CFolderChain::Reach(std::size_t level) {
+bool CFolderChain::Reach(std::size_t level, FolderFailure& failure) {
     std::size_t below = level + 1;
     while (below < m_levels.size() && !m_levels[below].fd.IsOpen())
         ++below;
@@ -144,7 +144,7 @@ bool CFolderChain::Reach(std::size_t level) {
     for (std::size_t l = above + 1; l <= level; ++l) {
         const std::uint32_t folder = m_levels[l].folder;
         CUniqueFd fd(OpenFolderAt(m_levels[l - 1].fd.Get(), m_folders[folder].name.c_str()));
-        FolderFailure failure = fd.IsOpen() ? FolderFailure{} : FailureOfOpen(errno);
+        failure = fd.IsOpen() ? FolderFailure{} : FailureOfOpen(errno);
         if (fd.IsOpen())
             Check(fd.Get(), folder, failure);
         if (failure.kind != FolderFailure::None) {

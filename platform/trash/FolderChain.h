@@ -65,7 +65,7 @@ private:
     bool OpenRoot(FolderFailure& failure);
     bool BuildTarget(std::uint32_t folder, FolderFailure& failure);
     bool Descend(std::size_t from, FolderFailure& failure);
-    bool Reach(std::size_t level);
+    bool Reach(std::size_t level, FolderFailure& failure);
     void CloseMiddle();
     bool Check(int fd, std::uint32_t folder, FolderFailure& failure) const;
 };

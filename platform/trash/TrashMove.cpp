@@ -65,7 +65,7 @@ TrashResult CheckMoved(int folderFd, const std::string& entryName, const FileId&
     }
     // It keeps its record, which says where it came from.
     entry.id = moved.id;
-    return NotMoved(requestPath, kReasonChangedInTrash, errno);
+    return NotMoved(requestPath, kReasonSwappedIntoTrash, errno);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ struct TrashedEntry {
 // 4. the moved entry is looked at in the trash: if it is a folder or another entry
 //    (swapped in between 1 and 3), it is moved straight back (RENAME_NOREPLACE) and its
 //    record removed: "changed since the scan". If even that fails it stays in the trash
-//    with its record (kReasonChangedInTrash).
+//    with its record (kReasonSwappedIntoTrash).
 // Nothing is copied, nothing is unlinked but a record this call created. entry tells
 // what is in the trash now because of this call (trash null when nothing).
 TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFile& file,

@@ -61,7 +61,7 @@ TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
             error);
     }
     if (st.IsFolder() || st.id != file.id)
-        return NotMoved(path, kReasonChangedInTrashSince);
+        return NotMoved(path, kReasonChangedInTrash);
     // The trash folder is the user's own (0700), so nobody else can swap the entry between
     // the look and the move, as someone could in the folder a delete takes files from.
     if (::renameat2(trash.files.Get(), file.trashName.c_str(), folderFd, file.name.c_str(),

@@ -153,6 +153,40 @@ TEST(TrashExecutor, WhatChangedSinceTheScanIsLeftWithItsReason) {
     }
 }
 
+// Deeper than the descriptors kept open, walked up as a collection lists a folder's files
+// after its subfolders'; halfway, a folder far up is renamed and a link put in its place.
+// Every file is reached through the recorded folders, and only they are moved.
+TEST(TrashExecutor, ADeepTreeIsWalkedUpAndDownThroughTheRecordedFoldersOnly) {
+    TrashSandbox box;
+    std::vector<std::string> relative;
+    std::string folder;
+    for (int level = 0; level < 40; ++level) {
+        folder += "l" + std::to_string(level) + "/";
+        relative.insert(relative.begin(), folder + "f.txt");
+        WriteFile(box.tree() + "/" + relative.front(), "level " + std::to_string(level));
+    }
+    TrashRun run;
+    run.batch = BatchOfTree(box.tree(), relative);
+    run.paths = PathsOf(*run.batch);
+    const std::string l15 = box.tree() + "/" + folder.substr(0, folder.find("/l16"));
+    run.beforeFile = [&](std::size_t i) {
+        if (i != 10)
+            return;
+        ::rename(l15.c_str(), (l15 + ".moved").c_str());
+        MakeTree(box.tree(), {{TreeEntry::File, "elsewhere/f.txt", "elsewhere"}});
+        ::symlink((box.tree() + "/elsewhere").c_str(), l15.c_str());
+    };
+    const Outcome o = Execute(box, run);
+    ASSERT_EQ(o.report.results.size(), 40u);
+    EXPECT_EQ(o.report.TrashedCount(), 40u);
+    EXPECT_EQ(ReadFile(box.tree() + "/elsewhere/f.txt"), "elsewhere");
+    std::map<std::string, std::string> trashed;
+    for (const auto& [name, origin] : TrashContents(box.trash()))
+        trashed[origin] = ReadFile(box.trash() + "/files/" + name);
+    for (std::size_t i = 0; i < relative.size(); ++i)
+        EXPECT_EQ(trashed[run.paths[i]], "level " + std::to_string(39 - i)) << run.paths[i];
+}
+
 // Without the collection's record each path is looked at from "/" one name at a time, so
 // one that passes through a link is refused like a folder swapped for a link.
 TEST(TrashExecutor, ARequestWithoutARecordRefusesPathsThroughALink) {

@@ -79,6 +79,8 @@ Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
             [&](std::size_t index, std::size_t total, std::string_view path) {
                 seen.push_back(std::to_string(index) + "/" + std::to_string(total) + " " +
                                std::string(path));
+                if (run.beforeFile)
+                    run.beforeFile(index);
                 return static_cast<int>(index) != run.stopBeforeIndex;
             });
         Put(out, request.Request().fAnyOperationsAborted ? "1" : "0");

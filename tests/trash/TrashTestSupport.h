@@ -34,7 +34,8 @@ struct TrashRun {
     FILEOP_FLAGS flags = FOF_ALLOWUNDO;
     int stopBeforeIndex = -1; // the progress callback answers "stop" at this index
     bool unprivileged = false;
-    std::function<void()> inChild; // runs in the child after the sandbox is entered
+    std::function<void()> inChild;               // runs in the child after the sandbox is entered
+    std::function<void(std::size_t)> beforeFile; // runs in the child before file i is moved
 };
 
 // Builds the request from run.paths, as the delete command does, and carries it out in a
