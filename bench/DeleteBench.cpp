@@ -152,21 +152,24 @@ int main(int argc, char** argv) {
 
     CRaveZivuredDlg dlg;
     int before = 0;
-    bool deleted = false;
+    // 0: waiting for the scanned table, 1: the delete is running (its paints do not count),
+    // 2: waiting for the table drawn after it.
+    int phase = 0;
     BenchClock::time_point end{};
-    // First the scanned table: the delete starts; then the table after it: the run ends.
-    CPaintWatch watch([&] { return program.chooser.Picked() && !dlg.IsRefreshing(); },
+    CPaintWatch watch([&] { return program.chooser.Picked() && !dlg.IsRefreshing() && phase != 1; },
                       [&](BenchClock::time_point painted) {
-                          if (deleted) {
+                          if (phase == 2) {
                               end = painted;
                               dlg.EndDialog(IDOK);
                               return;
                           }
                           before = dlg.m_nTotalFiles;
                           SelectRow(dlg, CString(argv[2]));
-                          deleted = true;
-                          watch.Rearm();
+                          phase = 1;
+                          // Returns once the delete and the scan after it are done.
                           dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+                          phase = 2;
+                          watch.Rearm();
                       });
     const int status = program.Run(dlg, watch, std::chrono::minutes(30));
     stopper.finished = true;

@@ -207,10 +207,14 @@ CTrashLocator::Answer CTrashLocator::OpenOnDrive(int folderFd) {
         return Keep(std::move(trash));
     auto own = std::make_unique<CTrashFolder>();
     own->top = trash->top;
-    if (const int error = OpenUserTrash(top.Get(), m_uid, *own))
-        return {nullptr, ReasonForTrashError(error == EACCES ? 0 : error, kReasonNoDriveTrash),
-                error};
-    return Keep(std::move(own));
+    const int error = OpenUserTrash(top.Get(), m_uid, *own);
+    if (error == 0)
+        return Keep(std::move(own));
+    // A top the user may not write, or a trash of someone else's there, means the drive
+    // has no trash for this user.
+    if (error == EACCES || error == EPERM)
+        return {nullptr, kReasonNoDriveTrash, error};
+    return {nullptr, ReasonForTrashError(error, kReasonNoDriveTrash), error};
 }
 
 CTrashLocator::Answer CTrashLocator::Keep(std::unique_ptr<CTrashFolder> trash) {
