@@ -5,17 +5,83 @@
 #include "analysis/EnumerateFiles.h"
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
+#include "analysis/ScanOutput.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-constexpr const char* kUsage = "usage: ravezivured-scan FOLDER";
+constexpr const char* kUsage = "usage: ravezivured-scan [--json] FOLDER\n"
+                               "       ravezivured-scan --help | --version\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Counts the files below FOLDER by file-name extension and prints the table File\n"
+    "Manager shows: one row per extension, largest count first, then the total. Every\n"
+    "entry that is not a folder counts, links and special files by their own name; links\n"
+    "are never followed, and the trash folders are not part of the tree.\n"
+    "\n"
+    "Output, tab separated:\n"
+    "  Sr<TAB>Extension<TAB>Files Count\n"
+    "  1<TAB>.jpg<TAB>5\n"
+    "  ...\n"
+    "  Total Files Found<TAB>8\n"
+    "Inside an extension a backslash is written as \\\\, a tab as \\t, a newline as \\n, a\n"
+    "carriage return as \\r and any other control byte as \\xHH; all other bytes are\n"
+    "written as they are (names are bytes, not necessarily UTF-8).\n"
+    "\n"
+    "  --json     one JSON object instead: folder, rows (sr, extension, count), total,\n"
+    "             complete, not_read; a text that is not valid UTF-8 gets a sibling\n"
+    "             field ending in _hex with its exact bytes\n"
+    "  --help     this text\n"
+    "  --version  the version\n"
+    "\n"
+    "Exit status: 0 the table is complete; 1 the table was printed but some folders could\n"
+    "not be read (a summary on standard error); 2 bad folder or usage.\n";
+
+struct ScanArguments {
+    bool help = false;
+    bool version = false;
+    bool json = false;
+    std::vector<std::string> folders;
+    std::string error; // set when the arguments are not usable
+};
+
+ScanArguments ParseArguments(int argc, char** argv) {
+    ScanArguments args;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsEnd && arg == "--")
+            optionsEnd = true;
+        else if (!optionsEnd && arg == "--help")
+            args.help = true;
+        else if (!optionsEnd && arg == "--version")
+            args.version = true;
+        else if (!optionsEnd && arg == "--json")
+            args.json = true;
+        else if (!optionsEnd && arg.size() > 1 && arg[0] == '-')
+            args.error = "unknown option '" + std::string(arg) + "'";
+        else
+            args.folders.emplace_back(arg);
+    }
+    if (!args.error.empty() || args.help || args.version)
+        return args;
+    if (args.folders.empty())
+        args.error = "no FOLDER given";
+    else if (args.folders.size() > 1)
+        args.error = "one FOLDER expected, got " + std::to_string(args.folders.size());
+    else if (args.folders[0].empty())
+        args.error = "the FOLDER is an empty text";
+    return args;
+}
 
 class CScanWalker : public CEnumerateFiles {
 public:
@@ -27,31 +93,33 @@ public:
     int m_nTotalFiles = 0;
 };
 
-int Refuse(const std::string& message) {
-    std::fprintf(stderr, "ravezivured-scan: %s\n", message.c_str());
+int Refuse(const std::string& message, bool withUsage = false) {
+    std::fprintf(stderr, "ravezivured-scan: %s\n%s", message.c_str(), withUsage ? kUsage : "");
     return 2;
 }
 
-void AppendLine(std::string& out, const CString& a, const CString& b, const CString& c) {
-    out.append(a.view()).append(1, '\t').append(b.view()).append(1, '\t').append(c.view());
-    out.append(1, '\n');
+bool Write(const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+           std::fflush(stdout) == 0;
 }
 
 } // namespace
 
 int RunScanCommand(int argc, char** argv) {
-    if (argc < 2)
-        return Refuse(std::string("no FOLDER given (") + kUsage + ")");
-    if (argc > 2)
-        return Refuse(std::string("one FOLDER expected, got ") + std::to_string(argc - 1) +
-                      " arguments (" + kUsage + ")");
-    const char* folder = argv[1];
+    const ScanArguments args = ParseArguments(argc, argv);
+    if (!args.error.empty())
+        return Refuse(args.error, true);
+    if (args.help)
+        return Write(std::string(kUsage) + kHelp) ? 0 : 1;
+    if (args.version)
+        return Write("ravezivured-scan " RZ_SCAN_VERSION "\n") ? 0 : 1;
+    const std::string& folder = args.folders[0];
 
     // The walk itself reports nothing for a folder it cannot list, so check first that
     // this one can be listed, and say why not.
-    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return Refuse(std::string("cannot read folder '") + folder + "': " + std::strerror(errno));
+        return Refuse("cannot read folder '" + folder + "': " + std::strerror(errno));
     ::close(fd);
 
     CScanWalker walker;
@@ -61,15 +129,8 @@ int RunScanCommand(int argc, char** argv) {
     CString serial;
     BuildResultTable(walker.m_mapExtCount, rows, serial);
 
-    std::string out;
-    out.reserve(64 + static_cast<std::size_t>(rows.GetItemCount()) * 32);
-    AppendLine(out, "Sr", "Extension", "Files Count");
-    for (const CResultRows::Row& row : rows.Rows())
-        AppendLine(out, row.cells[kColumnSerial], row.cells[kColumnExtension],
-                   row.cells[kColumnCount]);
-    out.append("Total Files Found\t").append(std::to_string(walker.m_nTotalFiles)).append("\n");
-
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+    const ScanReport report{folder, &rows, walker.m_nTotalFiles, {}};
+    if (!Write(args.json ? FormatJson(report) : FormatTable(report))) {
         std::fprintf(stderr, "ravezivured-scan: cannot write the table: %s\n",
                      std::strerror(errno));
         return 1;

@@ -63,6 +63,16 @@ Qt::WindowFlags WindowFlagsOf(const DialogTemplate& tmpl, bool owned) {
     return flags;
 }
 
+// What the window is centred on: a template that asks for the screen's centre (DS_CENTER)
+// gets the screen its owner is on; any other owned window its owner; a window without an
+// owner the screen.
+QRect PlacementArea(const DialogTemplate& tmpl, const QWidget* owner, const QWidget* window) {
+    if (owner && !(tmpl.style & DS_CENTER))
+        return owner->frameGeometry();
+    const QScreen* screen = owner ? owner->screen() : window->screen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
 int DefaultButtonId(const DialogTemplate& tmpl) {
     for (const DialogItemTemplate& item : tmpl.items)
         if (item.kind == ControlKind::PushButton && (item.style & BS_DEFPUSHBUTTON))
@@ -141,11 +151,8 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
     }
     d->initialFocus = ApplyTabOrderAndMnemonics(*tmpl, widgets);
 
-    // Where the window appears: over its owner, or in the middle of the screen.
-    const QRect area =
-        owner ? owner->frameGeometry()
-              : (window->screen() ? window->screen()->availableGeometry() : QRect(0, 0, 800, 600));
-    window->move(area.center() - QPoint(client.right / 2, client.bottom / 2));
+    window->move(PlacementArea(*tmpl, owner, window).center() -
+                 QPoint(client.right / 2, client.bottom / 2));
     return TRUE;
 }
 

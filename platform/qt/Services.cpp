@@ -10,11 +10,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
 #include <QUrl>
 
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -74,11 +77,52 @@ public:
     }
 };
 
+// Qt's file dialog writes the folders chosen and visited, and its view, to the toolkit's
+// own settings file ($XDG_CONFIG_HOME/QtProject.conf, shared by every Qt program of the
+// user) when it closes, and Qt offers no way to turn that off. The program keeps its
+// column widths and last folder and nothing else, so for the life of this object the
+// dialog's part of that file is kept as it was: when it goes, what the dialog wrote is
+// taken back (the file removed when it did not exist before).
+class CToolkitSettingsKeeper {
+public:
+    CToolkitSettingsKeeper() {
+        QSettings settings(QSettings::UserScope, kOrganisation);
+        m_existed = QFileInfo::exists(settings.fileName());
+        settings.beginGroup(kGroup);
+        for (const QString& key : settings.allKeys())
+            m_values.emplace_back(key, settings.value(key));
+    }
+    ~CToolkitSettingsKeeper() {
+        QSettings settings(QSettings::UserScope, kOrganisation);
+        if (!m_existed) {
+            const QString file = settings.fileName();
+            settings.clear();
+            settings.sync();
+            QFile::remove(file);
+            return;
+        }
+        settings.remove(kGroup);
+        settings.beginGroup(kGroup);
+        for (const auto& [key, value] : m_values)
+            settings.setValue(key, value);
+    }
+    CToolkitSettingsKeeper(const CToolkitSettingsKeeper&) = delete;
+    CToolkitSettingsKeeper& operator=(const CToolkitSettingsKeeper&) = delete;
+
+private:
+    static constexpr const char* kOrganisation = "QtProject";
+    static constexpr const char* kGroup = "FileDialog";
+    bool m_existed = false;
+    std::vector<std::pair<QString, QVariant>> m_values;
+};
+
 class CQtFolderChooser final : public IFolderChooserService {
 public:
     bool Browse(const BROWSEINFO& info, CString& path) override {
         if (!qApp || m_open)
             return false;
+        // Declared before the dialog: it takes back what the dialog writes as it goes.
+        CToolkitSettingsKeeper keeper;
         // No owner and no modality: the main window stays usable while it is open.
         QFileDialog dialog(nullptr, ToQString(info.lpszTitle.view()));
         dialog.setFileMode(QFileDialog::Directory);

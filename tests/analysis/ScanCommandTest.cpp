@@ -1,3 +1,4 @@
+#include "res/version.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 
@@ -5,7 +6,9 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <map>
 #include <poll.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -113,26 +116,49 @@ TEST(ScanCommand, RefusesWhatIsNotAReadableFolderWithOneLineOnStderr) {
                           {TreeEntry::Fifo, "fifo.txt"},
                           {TreeEntry::Link, "broken", "nowhere"},
                           {TreeEntry::Link, "loop", "loop"}});
-    const std::vector<std::vector<std::string>> cases{{},
-                                                      {tmp / "absent"},
-                                                      {tmp / "file.txt"},
-                                                      {tmp / "fifo.txt"},
-                                                      {tmp / "broken"},
-                                                      {tmp / "loop"},
-                                                      {tmp.path(), tmp.path()}};
-    for (const std::vector<std::string>& args : cases) {
-        const std::string shown = args.empty() ? "(none)" : args[0];
-        const Outcome r = RunScan(args);
-        EXPECT_EQ(r.status, 2) << shown;
-        EXPECT_EQ(r.out, "") << shown;
-        ASSERT_FALSE(r.err.empty()) << shown;
+    for (const std::string& folder :
+         {tmp / "absent", tmp / "file.txt", tmp / "fifo.txt", tmp / "broken", tmp / "loop"}) {
+        const Outcome r = RunScan({folder});
+        EXPECT_EQ(r.status, 2) << folder;
+        EXPECT_EQ(r.out, "") << folder;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_EQ(r.err.back(), '\n') << r.err;
-        if (args.size() == 1)
-            EXPECT_NE(r.err.find(args[0]), std::string::npos) << r.err;
-        else
-            EXPECT_NE(r.err.find("FOLDER"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(folder), std::string::npos) << r.err;
     }
+}
+
+// A mistake in the arguments names itself, then shows the usage, and exits with 2; the
+// help and the version go to standard output.
+TEST(ScanCommand, ArgumentsOtherThanOneFolderGetTheUsage) {
+    TempDir tmp;
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{}, "no FOLDER given"},
+        {{tmp.path(), tmp.path()}, "one FOLDER expected, got 2"},
+        {{""}, "empty"},
+        {{"--frobnicate", tmp.path()}, "unknown option '--frobnicate'"},
+        {{"-j", tmp.path()}, "unknown option '-j'"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = RunScan(c.args);
+        EXPECT_EQ(r.status, 2) << c.says;
+        EXPECT_EQ(r.out, "") << c.says;
+        EXPECT_EQ(r.err.rfind("ravezivured-scan: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("usage: ravezivured-scan [--json] FOLDER"), std::string::npos);
+    }
+    const Outcome help = RunScan({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: ravezivured-scan", 0), 0u);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+    const Outcome version = RunScan({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "ravezivured-scan " RZ_VERSION_TEXT "\n");
+    // "--" ends the options: a folder may be named like one.
+    MakeTree(tmp.path(), {{TreeEntry::File, "--json/a.c"}});
+    EXPECT_EQ(RunScan({"--", tmp / "--json"}).out,
+              "Sr\tExtension\tFiles Count\n1\t.c\t1\nTotal Files Found\t1\n");
 }
 
 TEST(ScanCommand, RefusesAFolderItMayNotRead) {
@@ -164,4 +190,114 @@ TEST(ScanCommand, CountsWhatItCanReadBelowAnUnreadableSubfolder) {
     });
     ASSERT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.out, "0|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n");
+}
+
+// ---- What a script reads back ----
+
+namespace {
+
+// Names whose extensions hold what would break a line or a field, with how many files
+// carry each extension.
+const std::map<std::string, int> kAwkwardExtensions = {
+    {".t\tab", 2},   {".new\nline", 1}, {".back\\slash", 1}, {".c\rr", 1},
+    {".ctl\x01", 1}, {".\xff\xfe", 3},  {".caf\xc3\xa9", 1}, {".q\"uote", 1},
+};
+
+void MakeAwkwardTree(const std::string& root) {
+    for (const auto& [ext, count] : kAwkwardExtensions)
+        for (int i = 0; i < count; ++i)
+            WriteFile(root + "/d" + std::to_string(i) + "/f" + ext);
+}
+
+int HexValue(char c) {
+    return c <= '9' ? c - '0' : c - 'a' + 10;
+}
+
+// The table's escapes undone.
+std::string Unescape(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            out += field[i];
+            continue;
+        }
+        const char next = field[++i];
+        if (next == 'x' && i + 2 < field.size() + 0) {
+            out += static_cast<char>(HexValue(field[i + 1]) * 16 + HexValue(field[i + 2]));
+            i += 2;
+        } else {
+            out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        }
+    }
+    return out;
+}
+
+// The rows of the tab-separated table: extension -> count.
+std::map<std::string, int> ReadTable(const std::string& out) {
+    std::map<std::string, int> rows;
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line); // the heading
+    while (std::getline(lines, line) && line.rfind("Total Files Found\t", 0) != 0) {
+        const std::size_t a = line.find('\t'), b = line.find('\t', a + 1);
+        EXPECT_EQ(line.find('\t', b + 1), std::string::npos) << "a third tab: " << line;
+        rows[Unescape(line.substr(a + 1, b - a - 1))] = std::stoi(line.substr(b + 1));
+    }
+    EXPECT_FALSE(std::getline(lines, line)) << "lines after the total: " << line;
+    return rows;
+}
+
+// The rows of the JSON output, each extension from its _hex field when it has one.
+std::map<std::string, int> ReadJsonRows(const std::string& out) {
+    std::map<std::string, int> rows;
+    for (std::size_t at = out.find("{\"sr\": "); at != std::string::npos;
+         at = out.find("{\"sr\": ", at + 1)) {
+        const std::size_t end = out.find('}', at);
+        const std::string row = out.substr(at, end - at);
+        const std::size_t count = row.find("\"count\": ");
+        std::string ext;
+        if (const std::size_t hex = row.find("\"extension_hex\": \""); hex != std::string::npos) {
+            for (std::size_t i = hex + 18; row[i] != '"'; i += 2)
+                ext += static_cast<char>(HexValue(row[i]) * 16 + HexValue(row[i + 1]));
+        } else {
+            // Valid UTF-8: only the JSON escapes to undo.
+            const std::size_t start = row.find("\"extension\": \"") + 14;
+            for (std::size_t i = start; row[i] != '"'; ++i) {
+                if (row[i] != '\\') {
+                    ext += row[i];
+                } else if (row[++i] == 'u') {
+                    ext += static_cast<char>(HexValue(row[i + 3]) * 16 + HexValue(row[i + 4]));
+                    i += 4;
+                } else {
+                    ext += row[i] == 't'   ? '\t'
+                           : row[i] == 'n' ? '\n'
+                           : row[i] == 'r' ? '\r'
+                                           : row[i];
+                }
+            }
+        }
+        rows[ext] = std::stoi(row.substr(count + 9));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(ScanCommand, EscapedTableAndJsonGiveBackEveryExtensionsExactBytesAndCount) {
+    TempDir tmp;
+    MakeAwkwardTree(tmp.path());
+    const Outcome table = RunScan({tmp.path()});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(ReadTable(table.out), kAwkwardExtensions) << table.out;
+    EXPECT_NE(table.out.find("\t.\xff\xfe\t"), std::string::npos) << "other bytes stay as they are";
+
+    const Outcome json = RunScan({"--json", tmp.path()});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(ReadJsonRows(json.out), kAwkwardExtensions) << json.out;
+    EXPECT_NE(json.out.find(
+                  "\"extension\": \".\xef\xbf\xbd\xef\xbf\xbd\", \"extension_hex\": \"2efffe\""),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"total\": 11, \"complete\": true"), std::string::npos) << json.out;
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << "one line";
 }

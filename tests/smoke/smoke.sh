@@ -111,4 +111,7 @@ if ! grep -qxF "FolderPath=$folder" "$conf"; then
   cat "$conf" >&2
   exit 1
 fi
-echo "PASS: chose $folder with the keyboard; it was saved as the folder"
+# Nothing else in the configuration folder: the chooser keeps no history of its own.
+others=$(cd "$XDG_CONFIG_HOME" && find . -mindepth 1 ! -path ./ostrel.example ! -path "./ostrel.example/File Manager by ostrel.example.conf")
+[[ -z $others ]] || { echo "FAIL: files besides the settings in $XDG_CONFIG_HOME: $others" >&2; exit 1; }
+echo "PASS: chose $folder with the keyboard; it was saved as the folder, and nothing else was kept"

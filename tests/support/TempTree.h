@@ -39,6 +39,8 @@ std::string MemoryFolder();
 void WriteFile(const std::string& path, const std::string& content = {});
 bool Exists(const std::string& path); // lstat: a broken link exists
 std::string ReadFile(const std::string& path);
+// The names in folder, sorted ("." and ".." left out); empty when it cannot be read.
+std::vector<std::string> Names(const std::string& folder);
 
 // Runs body in a child process as the unprivileged user nobody (uid and gid 65534), so
 // permission bits apply even when the tests run as root. Whatever body writes to `out`

@@ -2,9 +2,6 @@
 
 #include "tests/support/TempTree.h"
 
-#include <algorithm>
-#include <dirent.h>
-
 namespace {
 
 int HexDigit(char c) {
@@ -42,18 +39,6 @@ bool ValueOf(const std::string& text, const std::string& key, std::string& value
 }
 
 } // namespace
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* e = ::readdir(dir))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 std::map<std::string, TrashRecord> ReadTrashInfo(const std::string& trash) {
     const std::string suffix = ".trashinfo";

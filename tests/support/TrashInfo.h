@@ -13,6 +13,3 @@ struct TrashRecord {
 // Trashed name (the file's name in files/) -> its record, for every .trashinfo in
 // trash/info. A missing folder gives an empty map.
 std::map<std::string, TrashRecord> ReadTrashInfo(const std::string& trash);
-
-// The names in folder, sorted ("." and ".." left out); empty when it cannot be read.
-std::vector<std::string> Names(const std::string& folder);

@@ -37,7 +37,6 @@ int main(int argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         CRaveZivuredApp app;
         app.InitApplication();
-        QApplication::setApplicationDisplayName(QString::fromUtf8(app.m_pszAppName));
         // What InitInstance does before it runs the main window.
         app.SetRegistryKey(RZ_MAKER_DOMAIN);
         status = RUN_ALL_TESTS();

@@ -7,6 +7,7 @@
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "tests/support/PermissionBits.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
@@ -14,7 +15,11 @@
 #include "ui/RaveZivuredDlg.h"
 #include "ui/trash/TrashRequest.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +27,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -225,6 +231,39 @@ TEST_F(DeleteCommand, TheEmptyExtensionAsksWithTwoSpacesAndTakesOnlyFilesWithout
     EXPECT_FALSE(Exists(dir / "README"));
     EXPECT_FALSE(Exists(dir / "sub/Makefile"));
     EXPECT_TRUE(Exists(dir / "notes.txt"));
+}
+
+// Every window a scan and a delete open carries the program's caption (the "Working..."
+// window its own), never the executable's name.
+TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
+    ClearSettings();
+    TempDir dir;
+    MakeTree(dir.path(), kPicturesTree);
+    // A file in a folder that may not be changed: the delete ends with a report.
+    WriteFile(dir / "locked/kept.ini");
+    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0555), 0);
+    CCancellingChooser chooser;
+    std::set<std::string> titles;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                titles.insert(w->windowTitle().toStdString());
+    });
+    watch.start(0);
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        dlg.m_strFolder = CString(dir.path());
+        dlg.RefreshList();
+        SelectExtensions(dlg, {".ini"});
+        // The question (Yes), then the report (closed), as a person would.
+        WhenModalWindowAppears([](QWidget* box) {
+            WhenModalWindowAppears([](QWidget* report) { report->close(); });
+            static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
+        });
+        const CPermissionBitsApply evenForRoot;
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+    EXPECT_EQ(titles, (std::set<std::string>{RZ_APP_TITLE, "Ostrel File Manager Working..."}));
 }
 
 } // namespace

@@ -8,12 +8,14 @@
 #include "platform/core/WaitCursor.h"
 #include "platform/window/WinApp.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "ui/RaveZivuredDlg.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -21,6 +23,7 @@
 
 #include <sys/stat.h>
 
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -442,6 +445,31 @@ TEST_F(Refresh, NothingStartsASecondScanFromInsideAScan) {
     });
 }
 
+// The "Working..." window asks for the middle of the screen, and gets it wherever the main
+// window has been moved (other owned windows sit over their owner).
+TEST_F(Refresh, TheWorkingWindowIsCentredOnTheScreenWhereverTheMainWindowIs) {
+    MakePictures(dir.path());
+    QRect working;
+    QRect screen;
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !chooser.opened.empty(); }));
+        QWidget* main = Window(dlg);
+        screen = main->screen()->availableGeometry();
+        main->move(screen.topLeft() + QPoint(7, 11));
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* w = WorkingWindow())
+                working = w->frameGeometry();
+        });
+        watch.start(0);
+        dlg.m_strFolder = CString(dir.path());
+        dlg.RefreshList();
+    });
+    ASSERT_FALSE(working.isNull()) << "the \"Working...\" window was never seen";
+    EXPECT_LE((working.center() - screen.center()).manhattanLength(), 2)
+        << "at " << working.x() << "," << working.y();
+}
+
 // ---- The toolkit's own chooser ----
 
 QFileDialog* OpenChooser() {
@@ -508,6 +536,40 @@ TEST(DefaultChooser, OpensOnItsOwnPreselectsRaisesAndClosesWithTheWindow) {
     EXPECT_TRUE(secondSeen);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(OpenChooser(), nullptr);
+    // The chooser leaves no trace of the folders it visited: the configuration folder
+    // holds the program's own settings and nothing else.
+    const std::string config = std::getenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(Names(config), std::vector<std::string>{RZ_MAKER_DOMAIN});
+    EXPECT_EQ(Names(config + "/" RZ_MAKER_DOMAIN), std::vector<std::string>{RZ_APP_TITLE ".conf"});
+}
+
+// The toolkit's settings file is shared by every Qt program of the user: what was there
+// before the chooser opened is there, unchanged, after it closed.
+TEST(DefaultChooser, LeavesTheToolkitsSharedSettingsAsItFoundThem) {
+    const auto values = [] {
+        QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        std::map<std::string, std::string> all;
+        for (const QString& key : qt.allKeys())
+            all[key.toStdString()] = qt.value(key).toString().toStdString();
+        return all;
+    };
+    {
+        QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        qt.setValue("FileDialog/lastVisited", "file:///somewhere/else");
+        qt.setValue("FileDialog/history", "file:///a");
+        qt.setValue("Other/kept", "1");
+    }
+    const auto before = values();
+    TempDir dir;
+    WhenChooserOpens([&](QFileDialog* chooser) {
+        chooser->setDirectory(QString::fromStdString(dir.path()));
+        chooser->reject();
+    });
+    BROWSEINFO info;
+    CString path;
+    EXPECT_FALSE(FolderChooserService().Browse(info, path));
+    EXPECT_EQ(values(), before);
+    QSettings(QSettings::UserScope, QStringLiteral("QtProject")).clear();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ui/trash/TrashDisplays.h"
 
 #include "platform/qt/QtText.h"
+#include "platform/window/WinApp.h"
 
 #include "ui/trash/TrashProgressDlg.h"
 #include "ui/trash/TrashReportDlg.h"
@@ -8,6 +9,16 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+
+namespace {
+// The toolkit would caption a window without a title of its own with the executable's
+// name; the program's windows all carry its title.
+QString ApplicationTitle() {
+    const CWinApp* app = AfxGetApp();
+    return app && app->m_pszAppName ? ToQString(app->m_pszAppName)
+                                    : QGuiApplication::applicationDisplayName();
+}
+} // namespace
 
 QString TrashDisplayText(std::string_view bytes) {
     // Every invalid sequence becomes U+FFFD; control characters would break a label or a
@@ -35,7 +46,7 @@ std::unique_ptr<QDialog> MakeTrashReportWindow(const TrashReport& report, QWidge
 
 CTrashDisplays::CTrashDisplays(QWidget* owner, QString caption)
     : m_owner(owner), m_hadOwner(owner != nullptr),
-      m_caption(caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption) {}
+      m_caption(caption.isEmpty() ? ApplicationTitle() : caption) {}
 
 CTrashDisplays::~CTrashDisplays() {
     EndProgress();

@@ -30,7 +30,8 @@ std::unique_ptr<QDialog> MakeTrashReportWindow(const TrashReport& report, QWidge
 // owner (may be null) and application-modal.
 class CTrashDisplays : public ITrashDisplays {
 public:
-    // An empty caption stands for QGuiApplication::applicationDisplayName().
+    // An empty caption stands for the application title (CWinApp), as on every window of
+    // the program.
     explicit CTrashDisplays(QWidget* owner, QString caption = {});
     ~CTrashDisplays() override;
     CTrashDisplays(const CTrashDisplays&) = delete;

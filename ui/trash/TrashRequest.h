@@ -63,7 +63,7 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
 
 // The window's run: with the installed displays (SetTrashDisplays) or, by default, with
 // the windows of CTrashDisplays owned by owner (may be null), captioned with the
-// application's display name. Both are application-modal, so no other window takes
+// application title. Both are application-modal, so no other window takes
 // input while the job runs.
 TrashReport RunTrashJob(const TrashJob& job, HWND owner);
 
