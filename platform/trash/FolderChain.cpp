@@ -1,6 +1,7 @@
 #include "platform/trash/FolderChain.h"
 
 #include "platform/trash/BatchPaths.h"
+#include "platform/trash/TrashReasons.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,18 @@ FolderFailure FailureOfOpen(int error) {
 }
 
 } // namespace
+
+const char* ReasonForFolder(const FolderFailure& failure, const char* gone, const char* changed,
+                            const char* otherwise) {
+    switch (failure.kind) {
+    case FolderFailure::Gone:
+        return gone;
+    case FolderFailure::Changed:
+        return changed;
+    default:
+        return ReasonForError(failure.error, otherwise);
+    }
+}
 
 CFolderChain::CFolderChain(const std::string& root, const std::vector<BatchFolder>& folders)
     : m_root(root), m_folders(folders), m_failed(folders.size()) {}

@@ -21,6 +21,11 @@ struct FolderFailure {
     int error = 0; // errno of Gone and Error
 };
 
+// The words for failure: gone or changed for those kinds, else the words of its error (or
+// otherwise when it has none).
+const char* ReasonForFolder(const FolderFailure& failure, const char* gone, const char* changed,
+                            const char* otherwise);
+
 // Opens the folders of one batch. The chosen folder (root, the one path looked up by
 // name) is opened once; every other folder is reached from an open ancestor one name at a
 // time with O_NOFOLLOW | O_DIRECTORY, and each step is checked against the device and

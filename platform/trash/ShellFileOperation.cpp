@@ -25,17 +25,6 @@ const char* Refusal(const SHFILEOPSTRUCTA& request) {
     return nullptr;
 }
 
-const char* ReasonForFolder(const FolderFailure& failure) {
-    switch (failure.kind) {
-    case FolderFailure::Gone:
-        return kReasonGone;
-    case FolderFailure::Changed:
-        return kReasonChanged;
-    default:
-        return ReasonForError(failure.error, kReasonNotMoved);
-    }
-}
-
 // One request's files moved one after the other, with what they share: the folder chain,
 // the trashes, the date of the current second, and what an undo needs.
 class CTrashRun {
@@ -43,15 +32,17 @@ public:
     // checkIds: the batch holds what the collection saw of each file (not one made from
     // paths).
     CTrashRun(const CFileBatch& batch, const std::vector<std::string>& paths, bool checkIds)
-        : m_batch(batch), m_paths(paths), m_checkIds(checkIds),
-          m_chain(batch.root, batch.folders) {}
+        : m_batch(batch), m_paths(paths), m_checkIds(checkIds), m_chain(batch.root, batch.folders) {
+    }
 
     TrashResult TrashOne(std::size_t i) {
         const BatchFile& file = m_batch.files[i];
         FolderFailure failure;
         const int folderFd = m_chain.Open(file.folder, failure);
         if (folderFd < 0)
-            return NotMoved(m_paths[i], ReasonForFolder(failure), failure.error);
+            return NotMoved(m_paths[i],
+                            ReasonForFolder(failure, kReasonGone, kReasonChanged, kReasonNotMoved),
+                            failure.error);
         TrashedEntry entry;
         TrashResult result = TrashFile(folderFd, m_chain.PathOf(file.folder), file, m_checkIds,
                                        m_paths[i], m_trashes, Now(), entry);

@@ -32,17 +32,6 @@ void Reopen(const UndoBatch::Trash& recorded, ReopenedTrash& trash) {
                    OpenChecked(dir.Get(), "info", recorded.info, trash.info);
 }
 
-const char* ReasonForFolder(const FolderFailure& failure) {
-    switch (failure.kind) {
-    case FolderFailure::Gone:
-        return kReasonFolderGone;
-    case FolderFailure::Changed:
-        return kReasonFolderReplaced;
-    default:
-        return ReasonForError(failure.error, kReasonNotPutBack);
-    }
-}
-
 TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
                        const UndoBatch::File& file) {
     const std::string& path = file.requestPath;
@@ -50,7 +39,10 @@ TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
     FolderFailure failure;
     const int folderFd = chain.Open(file.folder, failure);
     if (folderFd < 0)
-        return NotMoved(path, ReasonForFolder(failure), failure.error);
+        return NotMoved(
+            path,
+            ReasonForFolder(failure, kReasonFolderGone, kReasonFolderReplaced, kReasonNotPutBack),
+            failure.error);
     if (!trash.usable)
         return NotMoved(path, kReasonNotInTrash);
     EntryStat st;
