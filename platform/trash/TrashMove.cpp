@@ -11,7 +11,7 @@
 namespace {
 
 // More names than any trash holds for one file; past it the file is left where it is.
-constexpr int kMaxNameTries = 1000;
+constexpr std::uint32_t kMaxNameTries = 1000;
 
 struct MoveFailure {
     int error = 0;
@@ -21,7 +21,7 @@ struct MoveFailure {
 // Steps 3 of TrashFile: reserve, move, and on failure take the record back.
 MoveFailure MoveIn(int folderFd, const std::string& entry, CTrashFolder& trash,
                    const std::string& record, std::string& name) {
-    for (int tries = 0; tries < kMaxNameTries; ++tries) {
+    for (std::uint32_t tries = 0; tries < kMaxNameTries; ++tries) {
         name = trash.names.Candidate(entry);
         const std::string info = name + std::string(kTrashInfoSuffix);
         int error = CreateTrashInfo(trash.info.Get(), info, record);
@@ -44,6 +44,22 @@ MoveFailure MoveIn(int folderFd, const std::string& entry, CTrashFolder& trash,
     return {EEXIST, false};
 }
 
+// Moves what is at name in the trash back into folderFd: under entryName, or, when that has
+// been taken again meanwhile (the one swapped out coming back), under the first free
+// "entryName.N" beside it. False, with errno, when it cannot go back at all.
+bool MoveBack(const CTrashFolder& trash, const std::string& name, int folderFd,
+              const std::string& entryName) {
+    for (std::uint32_t k = 1; k <= kMaxNameTries; ++k) {
+        const std::string back = TrashNameCandidate(entryName, k);
+        if (::renameat2(trash.files.Get(), name.c_str(), folderFd, back.c_str(),
+                        RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
 // Step 4: the entry now in the trash must be the one checked in step 1.
 TrashResult CheckMoved(int folderFd, const std::string& entryName, const FileId& expected,
                        const std::string& requestPath, TrashedEntry& entry) {
@@ -56,14 +72,15 @@ TrashResult CheckMoved(int folderFd, const std::string& entryName, const FileId&
         entry.id = expected;
         return {requestPath, true, {}, {}};
     }
-    // Swapped in between the look and the move: it goes straight back where it was.
-    if (::renameat2(trash.files.Get(), entry.name.c_str(), folderFd, entryName.c_str(),
-                    RENAME_NOREPLACE) == 0) {
+    // Swapped in between the look and the move: it goes straight back where it was, so
+    // that nothing but the collected file ever stays in the trash (a folder swapped in
+    // would take files of other extensions with it).
+    if (MoveBack(trash, entry.name, folderFd, entryName)) {
         ::unlinkat(trash.info.Get(), (entry.name + std::string(kTrashInfoSuffix)).c_str(), 0);
         entry.trash = nullptr;
         return NotMoved(requestPath, kReasonChanged);
     }
-    // It keeps its record, which says where it came from.
+    // Its folder refuses it now: it keeps its record, which says where it came from.
     entry.id = moved.id;
     return NotMoved(requestPath, kReasonSwappedIntoTrash, errno);
 }

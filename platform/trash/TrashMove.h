@@ -25,9 +25,10 @@ struct TrashedEntry {
 //    next name: nothing in the trash is ever replaced. When the move fails, the record
 //    goes again;
 // 4. the moved entry is looked at in the trash: if it is a folder or another entry
-//    (swapped in between 1 and 3), it is moved straight back (RENAME_NOREPLACE) and its
-//    record removed: "changed since the scan". If even that fails it stays in the trash
-//    with its record (kReasonSwappedIntoTrash).
+//    (swapped in between 1 and 3), it is moved straight back (RENAME_NOREPLACE; when its
+//    name has been taken again meanwhile, under the first free "name.N" beside it) and
+//    its record removed: "changed since the scan". Only if its folder refuses it then too
+//    does it stay in the trash, with its record (kReasonSwappedIntoTrash).
 // Nothing is copied, nothing is unlinked but a record this call created. entry tells
 // what is in the trash now because of this call (trash null when nothing).
 TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFile& file,
