@@ -22,7 +22,20 @@ mode_t ModeOf(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
+// Makes the folders made (relative to the sandbox), hands everything to the unprivileged
+// user, and takes write permission away from readOnly.
+std::function<void(const TrashSandbox&)> Unwritable(std::vector<std::string> made,
+                                                    std::string readOnly) {
+    return [=](const TrashSandbox& b) {
+        for (const std::string& folder : made)
+            MakeTree(b.dir.path(), {{TreeEntry::Dir, folder}});
+        b.GiveToNobody();
+        ::chmod((b.dir / readOnly).c_str(), 0555);
+    };
+}
+
 TEST(TrashLocation, TheHomeTrashIsMadeWhenMissingAndRefusedWhenItCannotBeUsed) {
+    const std::vector<std::string> trashParts = {"data/Trash/info", "data/Trash/files"};
     struct Case {
         const char* name;
         std::function<void(const TrashSandbox&)> prepare; // before, as root
@@ -57,31 +70,19 @@ TEST(TrashLocation, TheHomeTrashIsMadeWhenMissingAndRefusedWhenItCannotBeUsed) {
          "no usable trash (its folder cannot be created)",
          {}},
         {"info unwritable",
-         [](const TrashSandbox& b) {
-             MakeTree(b.trash(), {{TreeEntry::Dir, "info"}, {TreeEntry::Dir, "files"}});
-             b.GiveToNobody();
-             ::chmod((b.trash() + "/info").c_str(), 0555);
-         },
+         Unwritable(trashParts, "data/Trash/info"),
          {},
          true,
          "permission denied by the trash folder",
          {}},
         {"files unwritable",
-         [](const TrashSandbox& b) {
-             MakeTree(b.trash(), {{TreeEntry::Dir, "info"}, {TreeEntry::Dir, "files"}});
-             b.GiveToNobody();
-             ::chmod((b.trash() + "/files").c_str(), 0555);
-         },
+         Unwritable(trashParts, "data/Trash/files"),
          {},
          true,
          "permission denied by the trash folder",
          {}},
         {"data home unwritable",
-         [](const TrashSandbox& b) {
-             MakeTree(b.dir.path(), {{TreeEntry::Dir, "data"}});
-             b.GiveToNobody();
-             ::chmod(b.data().c_str(), 0555);
-         },
+         Unwritable({"data"}, "data"),
          {},
          true,
          "permission denied by the trash folder",
