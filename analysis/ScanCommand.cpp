@@ -129,10 +129,16 @@ int RunScanCommand(int argc, char** argv) {
     CString serial;
     BuildResultTable(walker.m_mapExtCount, rows, serial);
 
-    const ScanReport report{folder, &rows, walker.m_nTotalFiles, {}};
+    const ScanReport report{folder, &rows, walker.m_nTotalFiles,
+                            walker.FoldersNotRead().ByReason()};
     if (!Write(args.json ? FormatJson(report) : FormatTable(report))) {
         std::fprintf(stderr, "ravezivured-scan: cannot write the table: %s\n",
                      std::strerror(errno));
+        return 1;
+    }
+    // The table is complete for what was read; whatever was not is said once, by reason.
+    if (walker.FoldersNotRead().Total() > 0) {
+        std::fprintf(stderr, "ravezivured-scan: %s\n", walker.FoldersNotRead().Summary().c_str());
         return 1;
     }
     return 0;

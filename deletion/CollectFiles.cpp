@@ -1,167 +1,109 @@
 #include "deletion/CollectFiles.h"
 
+#include "analysis/EnumerateFiles.h"
 #include "platform/core/ExtensionKey.h"
 #include "platform/core/WaitCursor.h"
 
-#include <climits>
-#include <cstring>
-#include <dirent.h>
+#include <cstdint>
 #include <fcntl.h>
-#include <string>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-// Levels that keep their listing open while a subfolder is searched; deeper levels read
-// the rest of their listing into memory and close it first, so a search of any depth
-// holds only a few dozen descriptors.
-constexpr int kMaxOpenListings = 32;
-
-// The path of an entry of folder, or false when it would not fit in PATH_MAX bytes: such
-// entries are skipped, as the counting skips them, so the system can take every path
-// handed to the delete as it is.
-bool JoinPath(const CString& folder, std::string_view name, CString& full) {
-    std::string& bytes = full.raw();
-    bytes = folder.str();
-    if (bytes.empty() || bytes.back() != '/')
-        bytes += '/';
-    bytes += name;
-    return bytes.size() < PATH_MAX;
-}
-
-bool IsFolderEntry(int dirFd, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_DIR;
-    // Some file systems do not fill in the type. An entry that cannot be examined is
-    // taken as a file, as the counting takes it.
-    struct stat st;
-    if (::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    return S_ISDIR(st.st_mode);
-}
-
-void CollectInFolder(CFileOperation& op, const CString& ext, const CString& folder, int folderFd,
-                     int depth);
-
-// Makes the opened folder current and searches it; takes ownership of fd (-1: the folder
-// could not be opened and contributes nothing).
-void EnterAndCollect(CFileOperation& op, const CString& ext, const CString& fullPath, int fd,
-                     int depth) {
-    if (fd < 0)
-        return;
-    if (::fchdir(fd) != 0) {
-        ::close(fd);
-        return;
+class CCollectWalk : public CEnumerateFiles {
+public:
+    CCollectWalk(CFileOperation& op, CString ext) : m_op(op), m_ext(std::move(ext)) {}
+    ~CCollectWalk() override {
+        if (m_folderFd >= 0)
+            ::close(m_folderFd);
     }
-    CollectInFolder(op, ext, fullPath, fd, depth);
-}
 
-// An entry read ahead of its turn, at a level too deep to keep its listing open.
-struct PendingEntry {
-    std::string name;
-    bool folder;
-    dev_t dev;
-    ino_t ino;
-};
-
-// Searches the open folder folderFd (taking ownership of the descriptor). Full paths are
-// built from `folder`, the path passed down, so later changes of the current directory
-// by nested levels do not affect them.
-void CollectInFolder(CFileOperation& op, const CString& ext, const CString& folder, int folderFd,
-                     int depth) {
-    DIR* dir = ::fdopendir(folderFd);
-    if (!dir) {
-        ::close(folderFd);
-        return;
-    }
-    const bool holdOpen = depth <= kMaxOpenListings;
-    std::vector<PendingEntry> pending;
-    CString full;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || !JoinPath(folder, name, full))
-            continue;
-        const bool isFolder = IsFolderEntry(::dirfd(dir), *entry);
-        if (!isFolder && pending.empty()) {
-            if (ExtensionKey(full.view()) == ext.view())
-                op.m_arrSource.Add(full);
-            continue;
-        }
-        if (!isFolder) {
-            // Read-ahead has begun: keep the listing order.
-            pending.push_back({std::string(name), false, 0, 0});
-            continue;
-        }
-        if (holdOpen) {
-            // Opened relative to the listing that found it, never through a link: a
-            // folder swapped for a link since it was listed fails to open and
-            // contributes nothing.
-            CWaitCursor wait;
-            EnterAndCollect(op, ext, full,
-                            ::openat(::dirfd(dir), entry->d_name,
-                                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
-                            depth + 1);
-            continue;
-        }
-        // Remember which folder was listed, so that opening it later by its path can be
-        // checked to reach that very folder and not one put in its place.
-        // A folder that cannot be examined now keeps inode 0, which no folder has: it is
-        // then not entered, like any folder that cannot be opened.
-        struct stat st;
-        const bool known = ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                           S_ISDIR(st.st_mode);
-        pending.push_back({std::string(name), true, known ? st.st_dev : 0, known ? st.st_ino : 0});
-    }
-    ::closedir(dir);
-
-    // At a deep level everything from the first folder on was read ahead; it is handled
-    // here, in listing order.
-    for (const PendingEntry& entry : pending) {
-        JoinPath(folder, entry.name, full);
-        if (!entry.folder) {
-            if (ExtensionKey(full.view()) == ext.view())
-                op.m_arrSource.Add(full);
-            continue;
-        }
+    void Enumerate(const CString& folder, const CString& filter, bool recurse) override {
         CWaitCursor wait;
-        int fd = ::open(full.GetString(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat st;
-        if (fd >= 0 &&
-            (::fstat(fd, &st) != 0 || st.st_dev != entry.dev || st.st_ino != entry.ino)) {
-            ::close(fd);
-            fd = -1;
-        }
-        EnterAndCollect(op, ext, full, fd, depth + 1);
+        CEnumerateFiles::Enumerate(folder, filter, recurse);
     }
-}
+
+    void OnFileFound(const CString& path) override {
+        if (ExtensionKey(path.view()) != m_ext.view())
+            return;
+        const WalkEntry& entry = CurrentEntry();
+        BatchFile file;
+        file.folder = FolderIndex(*entry.folder);
+        file.name = entry.name;
+        struct stat st;
+        if (Examine(entry, st)) {
+            file.dev = st.st_dev;
+            file.ino = st.st_ino;
+            file.type = st.st_mode & S_IFMT;
+        }
+        m_op.m_arrSource.Add(path);
+        m_op.m_batch.files.push_back(std::move(file));
+    }
+
+private:
+    // The entry as it is now, through a descriptor of its folder (one per folder, reached
+    // through the walk's checked components); false when it is gone or a folder now.
+    bool Examine(const WalkEntry& entry, struct stat& st) {
+        if (entry.folder->id != m_fdFolderId) {
+            if (m_folderFd >= 0)
+                ::close(m_folderFd);
+            m_folderFd = OpenWalkFolder(*entry.folder);
+            m_fdFolderId = entry.folder->id;
+        }
+        const std::string name(entry.name);
+        return m_folderFd >= 0 &&
+               ::fstatat(m_folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+               !S_ISDIR(st.st_mode);
+    }
+
+    // The batch's index of folder, recording it and the folders above it first when they
+    // are not recorded yet. m_path holds the recorded folders of the current branch by
+    // depth: the walk is depth-first, so a folder's ancestors are the entries before it.
+    std::uint32_t FolderIndex(const WalkFolder& folder) {
+        std::vector<const WalkFolder*> missing;
+        for (const WalkFolder* f = &folder; f && !Recorded(*f); f = f->parent)
+            missing.push_back(f);
+        CFileBatch& batch = m_op.m_batch;
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+            const WalkFolder& f = **it;
+            auto index = static_cast<std::uint32_t>(batch.folders.size());
+            if (!f.parent && index > 0)
+                index = 0; // the root of an earlier collection of the same folder
+            else
+                batch.folders.push_back(
+                    {f.parent ? m_path[static_cast<std::size_t>(f.parent->depth)].index : index,
+                     std::string(f.name), f.dev, f.ino});
+            m_path.resize(static_cast<std::size_t>(f.depth) + 1);
+            m_path.back() = {f.id, index};
+        }
+        return m_path[static_cast<std::size_t>(folder.depth)].index;
+    }
+    bool Recorded(const WalkFolder& f) const {
+        const auto depth = static_cast<std::size_t>(f.depth);
+        return depth < m_path.size() && m_path[depth].id == f.id;
+    }
+
+    struct RecordedFolder {
+        std::uint64_t id;
+        std::uint32_t index;
+    };
+    CFileOperation& m_op;
+    const CString m_ext;
+    std::vector<RecordedFolder> m_path;
+    int m_folderFd = -1;
+    std::uint64_t m_fdFolderId = 0;
+};
 
 } // namespace
 
 void CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder) {
-    CWaitCursor wait;
-    // A text with a NUL in it names no folder; the system would see only its first part.
-    if (folder.IsEmpty() || std::memchr(folder.GetString(), '\0', folder.size()))
+    const std::string root = AbsoluteFolder(folder);
+    if (op.m_batch.root.empty())
+        op.m_batch.root = root;
+    else if (op.m_batch.root != root)
         return;
-    // Paths are made absolute first: the search moves the current directory, and the
-    // delete that follows must find every path whatever the current directory is then.
-    CString absolute = folder;
-    if (folder[0] != '/') {
-        char cwd[PATH_MAX];
-        if (!::getcwd(cwd, sizeof cwd))
-            return;
-        absolute = CString(cwd);
-        if (absolute.str().back() != '/')
-            absolute += '/';
-        absolute += folder;
-    }
-    // The chosen folder itself is entered as the user named it, links included.
-    if (::chdir(folder.GetString()) != 0)
-        return;
-    const int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    CollectInFolder(op, ext, absolute, fd, 1);
+    CCollectWalk walk(op, std::move(ext));
+    walk.Enumerate(folder, "*.*", true);
 }

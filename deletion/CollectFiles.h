@@ -5,20 +5,23 @@
 
 // Appends to op.m_arrSource the full path of every entry below folder, at any depth,
 // whose ExtensionKey is exactly ext (case included; an empty ext matches names without
-// an extension). Full path = the folder's path as passed down, one '/', the name (one
-// '/' even when folder ends in one). Paths are appended in walk order: the entries of a
-// folder in the order the system lists them, a subfolder searched completely before the
+// an extension), and to op.m_batch its record, in the same order. Full path = folder made
+// absolute, one '/', the path below it. Paths are appended in walk order: the entries of
+// a folder in the order the system lists them, a subfolder searched completely before the
 // next entry of its parent.
 //
-// Folders are searched, never collected. Links (to files, to folders, broken) and special
-// files are entries like files: collected by their own name, never entered or opened. This
-// is the same set the extension counting counts, so a row's count and its delete agree.
+// The walk is the counting's own (CEnumerateFiles, by the rules of analysis/TreeWalk.h),
+// so a row's count and its delete are the same set: folders are searched, never
+// collected; links and special files are collected by their own name, never entered or
+// opened; folders that cannot be read, and the trash, contribute nothing.
 //
-// Each level shows the wait cursor (nested) and makes its folder the current directory:
-// folder itself with chdir, the folders below it opened relative to their parent's open
-// listing without following links (O_NOFOLLOW | O_DIRECTORY) and entered with fchdir, so
-// a folder replaced by a link after it was listed cannot lead the search outside the
-// tree. A folder that cannot be entered or listed contributes nothing; its siblings are
-// still searched. Nothing is reported. Afterwards the current directory is the last folder
-// entered.
+// op.m_batch gets the chosen folder (made absolute) as its root, a record of every folder
+// on the way to a collected file (device, inode, name, parent), and per file its name and
+// the device, inode and type that fstatat gives through its folder's descriptor at
+// collection time; all three zero when it could not be examined then (gone, or a folder
+// now), which the delete then reports instead of moving anything. A batch holds one
+// folder's files: into a batch that already holds another folder's, nothing is appended.
+//
+// Shows the wait cursor while it runs (nested, once per folder level). Leaves the current
+// directory alone.
 void CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder);

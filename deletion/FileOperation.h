@@ -1,15 +1,17 @@
 #pragma once
 // The batch one file operation works on, and the delete request built from it.
 #include "platform/core/Collections.h"
+#include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
 #include "platform/core/String.h"
 #include "platform/core/Wnd.h"
 
 #include <vector>
 
-// The owner window, the source paths and the destination paths of one operation. The
-// collection appends to m_arrSource directly; for a delete m_arrDest stays empty. A
-// batch is filled once, turned into one request and then dropped.
+// The owner window, the source paths and the destination paths of one operation, and
+// what the collection saw of each source. The collection appends to m_arrSource and
+// m_batch together; for a delete m_arrDest stays empty. A batch is filled once, turned
+// into one request and then dropped.
 class CFileOperation {
 public:
     CFileOperation() = default;
@@ -18,6 +20,7 @@ public:
     CWnd* m_pOwner = nullptr; // may be null: the request then has no owner
     CStringArray m_arrSource; // full paths, in the order they were found
     CArray<CString> m_arrDest;
+    CFileBatch m_batch; // m_batch.files[i] is the record of the i-th collected path
 };
 
 // The minimum size of a path-list buffer, in characters.

@@ -39,10 +39,29 @@ constexpr DialogTemplate kDialogs[] = {
 #undef RZ_ICON
 #undef RZ_DIALOG_END
 
+// The accelerator tables.
+#define RZ_ACCEL_BEGIN(id) constexpr ACCEL kAccelerators_##id[] = {
+#define RZ_ACCEL_CONTROL(key, command) {FVIRTKEY | FCONTROL, key, command},
+#define RZ_ACCEL_END(id) };
+#include "res/Accelerators.inc"
+#undef RZ_ACCEL_BEGIN
+#undef RZ_ACCEL_CONTROL
+#undef RZ_ACCEL_END
+#define RZ_ACCEL_BEGIN(id) {id, kAccelerators_##id},
+#define RZ_ACCEL_CONTROL(key, command)
+#define RZ_ACCEL_END(id)
+constexpr AcceleratorTableResource kAcceleratorTables[] = {
+#include "res/Accelerators.inc"
+};
+#undef RZ_ACCEL_BEGIN
+#undef RZ_ACCEL_CONTROL
+#undef RZ_ACCEL_END
+
 // clang-format on
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, RZ_ABOUT_ITEM},
+    {IDS_UNDO_LAST_DELETE, RZ_UNDO_ITEM},
     {AFX_IDS_APP_TITLE, RZ_APP_TITLE},
 };
 
@@ -53,7 +72,7 @@ constexpr IconImageResource kIconImages[] = {
     {IDR_MAINFRAME, ":/res/icons/mainframe-16.png"},
 };
 
-constexpr CResourceSet kResources{kDialogs, kStrings, kIconImages};
+constexpr CResourceSet kResources{kDialogs, kStrings, kIconImages, kAcceleratorTables};
 
 } // namespace
 

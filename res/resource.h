@@ -1,11 +1,13 @@
 #ifndef RZ_RES_RESOURCE_H
 #define RZ_RES_RESOURCE_H
-// Resource ids of File Manager. Dialogs 100+, controls 1000+; icon 128 and the strings keep
-// their classic numbers. Plain #defines so the Windows resource script can use them too.
+// Resource ids of File Manager. Dialogs 100+, controls 1000+, commands 32768+; icon 128 and
+// the strings keep their classic numbers; system-menu items are multiples of 16 below
+// 0xF000. Plain #defines so the Windows resource script can use them too.
 
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_RAVEZIVURED_DIALOG 102
+#define IDS_UNDO_LAST_DELETE 103
 #define IDR_MAINFRAME 128
 #define IDD_WORKING 130
 #define IDD_TRASH_PROGRESS 131
@@ -25,6 +27,10 @@
 #define IDC_TRASH_LIST 1024
 
 #define IDM_ABOUTBOX 0x0010
+#define IDM_UNDO_LAST_DELETE 0x0020
+
+// Commands from the keyboard (the accelerator table IDR_MAINFRAME).
+#define ID_UNDO_LAST_DELETE 32768
 
 // The application title is the window layer's own string id.
 #include "platform/window/AfxRes.h"

@@ -1,5 +1,6 @@
 // The main window's "Delete Files" command: one question per selected extension, the
-// matching files collected and moved to the trash, then the folder scanned again.
+// matching files collected and moved to the trash, then the folder scanned again. What a
+// click moves can be put back with Undo Last Delete (RaveZivuredDlg.Undo.cpp).
 #include "ui/RaveZivuredDlg.h"
 
 #include "deletion/CollectFiles.h"
@@ -28,6 +29,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         return;
     }
 
+    bool bFirstYes = true;
     while (nItem >= 0) {
         // The next selected row is found before anything is done for this one.
         const int nNext = m_listExt.GetNextItem(nItem, LVNI_SELECTED);
@@ -38,14 +40,22 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         // Only an explicit Yes deletes: a box that could not be shown answers 0, which is
         // no consent.
         if (MessageBox(strMessage.GetString(), nullptr, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            // The undo covers the whole of this click, every extension of it.
+            if (bFirstYes)
+                m_undo.Clear();
+            bFirstYes = false;
             CFileOperation op;
             op.m_pOwner = this;
             CollectMatchingFiles(op, strExt, m_strFolder);
             CDeleteRequest request(op);
-            RunTrashRequest(request.Request());
+            // A collection that kept no record of what it saw leaves the executor to look
+            // at each path from "/" itself.
+            const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
+            RunTrashJob(DeleteJob(request.Request(), batch, &m_undo), request.Request().hwnd);
         }
         nItem = nNext;
     }
 
     RefreshList();
+    UpdateUndoItem();
 }

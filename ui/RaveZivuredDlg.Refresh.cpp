@@ -9,6 +9,7 @@
 #include "ui/DlgLoading.h"
 
 #include <memory>
+#include <string>
 
 CString g_strLastFolder;
 
@@ -63,6 +64,10 @@ void CRaveZivuredDlg::RefreshList() {
         CString title(app->m_pszAppName);
         if (stopped)
             title += kIncompleteTitleSuffix;
+        // Folders the walk could not read, whether or not it was stopped: " - 3 folders
+        // could not be read".
+        if (const std::string notRead = FoldersNotRead().Headline(); !notRead.empty())
+            title += CString(" - " + notRead);
         SetWindowText(title.GetString());
     }
 

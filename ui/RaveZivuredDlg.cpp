@@ -49,10 +49,20 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
     if (CWinApp* app = AfxGetApp())
         SetWindowText(app->m_pszAppName);
 
-    // The About item is a system command: its id keeps the low four bits clear and stays
-    // below the system's own commands.
+    // The About and Undo items are system commands: their ids keep the low four bits
+    // clear and stay below the system's own commands.
     static_assert((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000);
+    static_assert((IDM_UNDO_LAST_DELETE & 0xFFF0) == IDM_UNDO_LAST_DELETE &&
+                  IDM_UNDO_LAST_DELETE < 0xF000);
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        CString strUndoMenu;
+        AfxLoadString(IDS_UNDO_LAST_DELETE, strUndoMenu);
+        if (!strUndoMenu.IsEmpty()) {
+            pSysMenu->AppendMenu(MF_SEPARATOR);
+            // Greyed until a delete has moved something.
+            pSysMenu->AppendMenu(MF_STRING | MF_GRAYED, IDM_UNDO_LAST_DELETE,
+                                 strUndoMenu.GetString());
+        }
         CString strAboutMenu;
         AfxLoadString(IDS_ABOUTBOX, strAboutMenu);
         if (!strAboutMenu.IsEmpty()) {
@@ -60,6 +70,7 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
             pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu.GetString());
         }
     }
+    LoadAccelTable(IDR_MAINFRAME);
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -83,6 +94,7 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
         msgmap::Command<&CRaveZivuredDlg::OnBrowse>(IDC_BROWSE),
         msgmap::Destroy<&CRaveZivuredDlg::OnDestroy>(),
         msgmap::Command<&CRaveZivuredDlg::OnDeleteFiles>(IDC_DELETE_FILES),
+        msgmap::Command<&CRaveZivuredDlg::OnUndoLastDelete>(ID_UNDO_LAST_DELETE),
         msgmap::Command<&CRaveZivuredDlg::OnWebsite>(IDC_WEBSITE),
         msgmap::HelpInfo<&CRaveZivuredDlg::OnHelpInfo>(),
     };
@@ -115,6 +127,8 @@ void CRaveZivuredDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_UNDO_LAST_DELETE) {
+        OnUndoLastDelete();
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }

@@ -9,9 +9,11 @@
 //   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window
 //   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback
 //   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
+//   RaveZivuredDlg.Undo.cpp       OnUndoLastDelete and the state of its menu item
 #include "analysis/EnumerateFiles.h"
 #include "platform/core/Collections.h"
 #include "platform/core/String.h"
+#include "platform/trash/TrashUndo.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
 #include "res/resource.h"
@@ -44,7 +46,9 @@ public:
     // Scans m_strFolder and shows its table and total, with the "Working..." window on
     // screen meanwhile. Returns when the table is complete, or, when the user stopped the
     // scan, shows what was counted until then and marks the window's title as incomplete
-    // (IsResultIncomplete) until the next scan that runs to its end. The main window takes
+    // (IsResultIncomplete) until the next scan that runs to its end. Folders that could
+    // not be read are said in the title too (" - 3 folders could not be read"), until the
+    // next scan. The main window takes
     // no input while it runs; a close request meanwhile stops the scan and ends the run
     // once the refresh has returned. Called from inside a running refresh (only a queued
     // message could do that), it does nothing.
@@ -69,6 +73,9 @@ public:
     CString m_strFolder;              // the folder the table shows; empty until one is chosen
     int m_nTotalFiles;                // files found by the last scan
     HICON m_hIcon;                    // icon 128
+    // What the last Delete Files click that deleted moved to the trash, every extension of
+    // it; empty until then, after an undo, and after the next click that deletes.
+    CTrashUndo m_undo;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -89,6 +96,11 @@ protected:
     void OnBrowse();
     void OnDestroy();
     void OnDeleteFiles();
+    // Ctrl+Z and the window menu's "Undo Last Delete": puts back every file m_undo holds,
+    // without a question (nothing is lost by putting files back), shows a report of those
+    // that could not go back, then scans the folder again. Nothing when there is nothing
+    // to undo or a scan is running.
+    void OnUndoLastDelete();
     void OnWebsite();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 
@@ -105,6 +117,8 @@ private:
     // During a scan: remembers that the run is to end once the scan has returned (the
     // scan stops at its next check) and returns true. Otherwise false.
     bool DeferEndDuringScan();
+    // Greys the window menu's "Undo Last Delete" when m_undo is empty, enables it otherwise.
+    void UpdateUndoItem();
 
     struct WalkProgress {
         CDlgLoading* dlgLoading = nullptr; // set while RefreshList runs

@@ -16,6 +16,8 @@ struct BatchFolder {
     std::uint64_t ino = 0;
 };
 
+// dev, ino and type are all zero when the file could not be examined at collection time
+// (gone, or a folder by then): it matches nothing, so it is reported, never moved.
 struct BatchFile {
     std::uint32_t folder = 0; // index in CFileBatch::folders
     std::string name;

@@ -21,3 +21,10 @@ std::size_t TrashReport::TrashedCount() const {
 std::size_t TrashReport::NotTrashedCount() const {
     return results.size() - TrashedCount();
 }
+
+std::size_t TrashReport::StoppedCount() const {
+    std::size_t n = 0;
+    for (const TrashResult& r : results)
+        n += !r.trashed && r.reason == kReasonStopped ? 1 : 0;
+    return n;
+}

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 
 class QEventLoop;
 class QWidget;
@@ -23,6 +24,7 @@ struct CDialog::Impl {
     int baseY = 1; // dialog base unit down: the font's height, pixels
     std::map<int, QWidget*> controls;
     std::unique_ptr<CMenu> systemMenu;
+    std::span<const ACCEL> accelerators;
     QEventLoop* loop = nullptr;
     bool ended = false;
     bool modal = false;

@@ -94,6 +94,11 @@ CMenu* CDialog::GetSystemMenu(BOOL revert) {
     return d->systemMenu.get();
 }
 
+BOOL CDialog::LoadAccelTable(UINT id) {
+    d->accelerators = AfxFindAccelerators(id);
+    return d->accelerators.empty() ? FALSE : TRUE;
+}
+
 HWND CDialog::GetDlgItem(int id) const {
     const auto found = d->controls.find(id);
     return found == d->controls.end() ? nullptr : HandleOf(found->second);

@@ -18,6 +18,30 @@
 #include <QPushButton>
 #include <QWindow>
 
+namespace {
+
+// The entry of table that key with mods stands for, or null. Virtual-key entries of
+// letters, digits and function keys are understood; Qt's codes for letters and digits are
+// the virtual-key codes.
+const ACCEL* FindAccelerator(std::span<const ACCEL> table, int key, Qt::KeyboardModifiers mods) {
+    WORD virtualKey = 0;
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        virtualKey = static_cast<WORD>(key);
+    else if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        virtualKey = static_cast<WORD>(VK_F1 + (key - Qt::Key_F1));
+    else
+        return nullptr;
+    const BYTE fVirt = FVIRTKEY | (mods & Qt::ControlModifier ? FCONTROL : 0) |
+                       (mods & Qt::ShiftModifier ? FSHIFT : 0) |
+                       (mods & Qt::AltModifier ? FALT : 0);
+    for (const ACCEL& entry : table)
+        if (entry.fVirt == fVirt && entry.key == virtualKey)
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
 CDialogWindow::CDialogWindow(CDialog* dialog, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags), m_dialog(dialog) {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -53,6 +77,11 @@ bool CDialogWindow::HandleKey(QWidget* target, QKeyEvent* event) {
     CDialog* dialog = m_dialog;
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    // Before any control sees the key, as the classic message loop translates them.
+    if (const ACCEL* accel = FindAccelerator(dialog->d->accelerators, key, mods)) {
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(accel->cmd, 1), 0);
+        return true;
+    }
     if (key == Qt::Key_Escape && mods == Qt::NoModifier) {
         dialog->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(IDCANCEL), BN_CLICKED));
         return true;

@@ -1,19 +1,35 @@
 #pragma once
-// The executor that carries out a delete with undo on Linux: every path of the request is
-// moved to the freedesktop trash through GIO.
-//
-// This header and its .cpp include no Qt header (Qt's `signals` macro clashes with the
-// GIO headers).
+// The executor that carries out a delete with undo on Linux: every file of the request is
+// moved to the freedesktop trash by this program's own trash engine, working relative to
+// folder descriptors, so that only the very files the collection saw are moved, reached
+// through the very folders it walked.
+#include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
 
+class CTrashUndo;
+
 // Carries out request. Only FO_DELETE with exactly FOF_ALLOWUNDO is accepted; anything
-// else is refused and touches nothing. Each path, in order:
-// - gone (lstat fails with "no such file") -> not trashed, "no longer exists";
-// - a directory now (lstat, links not followed) -> not trashed, "is now a folder";
-//   a link, whatever it points at, is trashed as the link itself;
-// - otherwise moved to the trash with g_file_trash; a failure becomes a reason in plain
-//   words (see TrashReasonForGioError in the .cpp for the list).
-// Nothing is ever unlinked or removed, and there is no fallback to a permanent delete.
-// An empty list does nothing and gives no results. request.fAnyOperationsAborted is set
-// when progress asked to stop. Runs on the caller's thread and returns when done.
-TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const TrashProgress& progress = {});
+// else is refused and touches nothing.
+//
+// batch is the collection's record of the request's files: its files and the request's
+// paths must correspond one to one and in order (BatchMatchesPaths in BatchPaths.h),
+// otherwise the request is refused. A null batch stands for one made from the paths as
+// they are now (BatchFromPaths): each path's folders are then checked from "/" one name at
+// a time, a path through a link is refused as "changed since the scan", and each file is
+// taken as it is when its turn comes.
+//
+// The chosen folder is opened once; each file is reached through its recorded folders
+// (FolderChain.h) and moved by TrashFile (TrashMove.h), whose steps and reasons hold for
+// every file; a file whose folder cannot be reached gets the folder's reason ("no longer
+// exists", "changed since the scan", "permission denied", ...). The trash folders found
+// stay open until the request is done (TrashLocation.h). Nothing is ever unlinked or
+// removed, nothing is copied, and there is no fallback to a permanent delete.
+//
+// Every path ends up in exactly one result, in request order: trashed + not trashed =
+// requested. progress is asked before each file; when it says stop, that file and every
+// later one get kReasonStopped and request.fAnyOperationsAborted is set. When undo is
+// given, what was moved is added to it. An empty list does nothing. Runs on the caller's
+// thread and returns when done.
+TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch* batch,
+                                      const TrashProgress& progress = {},
+                                      CTrashUndo* undo = nullptr);

@@ -15,6 +15,7 @@ struct CDialog::Impl {
     // Wine adds) come first, systemMenuBase of them.
     std::unique_ptr<CMenu> systemMenu;
     int systemMenuBase = 0;
+    HACCEL accelerators = nullptr; // LoadAccelTable; shared, never destroyed
 };
 
 class CDialogWindow {

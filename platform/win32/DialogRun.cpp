@@ -71,7 +71,7 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
     default:
         break;
     }
-    const AFX_MSGMAP_ENTRY* entry = msgmap::Find(dialog->GetMessageMap(), message, wParam);
+    const AFX_MSGMAP_ENTRY* entry = msgmap::Find(dialog->GetMessageMap(), message, wParam, lParam);
     if (!entry)
         return FALSE;
     const LRESULT result = msgmap::Invoke(*dialog, *entry, wParam, lParam);
@@ -92,8 +92,12 @@ CDialog* CDialogWindow::DialogOf(HWND hwnd) {
 
 bool CDialogWindow::RouteDialogMessage(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (!DialogOf(root))
+    const CDialog* dialog = DialogOf(root);
+    if (!dialog)
         return false;
+    // Accelerators first, before any control sees the key.
+    if (dialog->d->accelerators && TranslateAcceleratorW(root, dialog->d->accelerators, &msg))
+        return true;
     return IsDialogMessageW(root, &msg) != FALSE;
 }
 

@@ -91,6 +91,11 @@ void CDialogWindow::MirrorSystemMenu(CDialog& dialog) {
     }
 }
 
+BOOL CDialog::LoadAccelTable(UINT id) {
+    d->accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    return d->accelerators ? TRUE : FALSE;
+}
+
 HWND CDialog::GetDlgItem(int id) const {
     return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr;
 }

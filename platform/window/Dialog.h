@@ -14,6 +14,7 @@
 //                            the default push button's id (IDOK when there is none)
 //   close box, Alt+F4        WM_SYSCOMMAND, SC_CLOSE
 //   system menu command      WM_SYSCOMMAND, the item's id
+//   an accelerator's key     WM_COMMAND, (the entry's command, 1), lParam 0 (LoadAccelTable)
 //   F1                       WM_HELP, a HELPINFO naming the focused control
 //   painting                 WM_PAINT (a CPaintDC in the handler paints the window)
 //   window teardown          WM_DESTROY, while the controls still exist
@@ -81,6 +82,10 @@ public:
     // The window's own menu of system commands; revert TRUE rebuilds it from scratch and
     // returns null, as the classic call does.
     CMenu* GetSystemMenu(BOOL revert);
+    // Takes the keys of accelerator table id from the program's resources: pressed while
+    // this window (or one of its controls) has the keyboard, each sends the entry's
+    // command, before any control sees the key. FALSE when there is no such table.
+    BOOL LoadAccelTable(UINT id);
 
     // The handle of control id, or null.
     HWND GetDlgItem(int id) const;

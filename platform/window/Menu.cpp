@@ -7,8 +7,26 @@ BOOL CMenu::AppendMenu(UINT flags, UINT id, const char* text) {
         m_items.push_back(Item{MF_SEPARATOR, 0, CString(), true});
         return TRUE;
     }
-    m_items.push_back(Item{MF_STRING, id, CString(text ? text : ""), true});
+    const bool enabled = (flags & (MF_GRAYED | MF_DISABLED)) == 0;
+    m_items.push_back(Item{MF_STRING, id, CString(text ? text : ""), enabled});
     return TRUE;
+}
+
+UINT CMenu::EnableMenuItem(UINT item, UINT enable) {
+    Item* found = nullptr;
+    if (enable & MF_BYPOSITION) {
+        if (item < m_items.size())
+            found = &m_items[item];
+    } else {
+        for (Item& candidate : m_items)
+            if (candidate.id == item && !(candidate.flags & MF_SEPARATOR))
+                found = &candidate;
+    }
+    if (!found)
+        return static_cast<UINT>(-1);
+    const UINT before = found->enabled ? MF_ENABLED : MF_GRAYED;
+    found->enabled = (enable & (MF_GRAYED | MF_DISABLED)) == 0;
+    return before;
 }
 
 UINT CMenu::GetMenuItemID(int position) const {

@@ -13,11 +13,16 @@ public:
         UINT flags; // MF_STRING or MF_SEPARATOR
         UINT id;
         CString text;
-        bool enabled = true;
+        bool enabled = true; // false: shown greyed, cannot be chosen
     };
 
-    // Appends a separator (MF_SEPARATOR) or an item with id and text (MF_STRING).
+    // Appends a separator (MF_SEPARATOR) or an item with id and text (MF_STRING); an item
+    // with MF_GRAYED or MF_DISABLED in flags is greyed from the start.
     BOOL AppendMenu(UINT flags, UINT id = 0, const char* text = nullptr);
+    // Greys (MF_GRAYED or MF_DISABLED in enable) or enables (MF_ENABLED) the item with id
+    // item (MF_BYCOMMAND) or at position item (MF_BYPOSITION). Returns the item's state
+    // before, MF_ENABLED or MF_GRAYED, or (UINT)-1 when there is no such item.
+    UINT EnableMenuItem(UINT item, UINT enable);
     int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     // The item's id; 0 for a separator, -1 (as UINT) out of range.
     UINT GetMenuItemID(int position) const;

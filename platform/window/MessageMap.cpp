@@ -2,9 +2,10 @@
 
 namespace msgmap {
 
-const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam) {
+const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+    // An accelerator's command (1, and no control) is routed as a click of id is.
+    const UINT code = HIWORD(wParam) == 1 && lParam == 0 ? BN_CLICKED : HIWORD(wParam);
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY& entry : map->entries) {
             if (entry.message != message)

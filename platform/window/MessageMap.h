@@ -20,7 +20,8 @@
 //
 // Dispatch looks through the class's own table first, then its base's and so on; the
 // first matching entry wins. A message no table matches gets the window's default
-// processing. Handlers are ordinary (non-virtual) members.
+// processing. Handlers are ordinary (non-virtual) members. A Command entry takes a
+// button's click and, as with menus, a command from an accelerator (code 1, no control).
 #include "platform/window/WinDefs.h"
 
 #include <span>
@@ -103,8 +104,9 @@ constexpr bool HasNoDuplicates(std::span<const AFX_MSGMAP_ENTRY> entries) {
     return true;
 }
 
-// The entry of map's chain that handles message, or null.
-const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam);
+// The entry of map's chain that handles message, or null. lParam is the message's: for
+// WM_COMMAND, the control that sent it, 0 for a menu or an accelerator.
+const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam = 0);
 
 // Calls entry's handler on target; result is what the handler returned (0 for void).
 LRESULT Invoke(CWnd& target, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARAM lParam);

@@ -31,3 +31,11 @@ BOOL AfxLoadString(UINT id, CString& text) {
 std::span<const IconImageResource> AfxIconImages() {
     return g_resources ? g_resources->iconImages : std::span<const IconImageResource>{};
 }
+
+std::span<const ACCEL> AfxFindAccelerators(UINT id) {
+    if (g_resources)
+        for (const AcceleratorTableResource& table : g_resources->accelerators)
+            if (table.id == id)
+                return table.entries;
+    return {};
+}

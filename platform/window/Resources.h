@@ -42,10 +42,17 @@ struct IconImageResource {
     const char* path;
 };
 
+// A table of keyboard accelerators (WinDefs.h's ACCEL).
+struct AcceleratorTableResource {
+    UINT id;
+    std::span<const ACCEL> entries;
+};
+
 struct CResourceSet {
     std::span<const DialogTemplate> dialogs;
     std::span<const StringResource> strings;
     std::span<const IconImageResource> iconImages;
+    std::span<const AcceleratorTableResource> accelerators = {};
 };
 
 // Installs the set the lookups below read. The set must outlive every lookup.
@@ -59,3 +66,6 @@ BOOL AfxLoadString(UINT id, CString& text);
 
 // Every icon image of the installed set.
 std::span<const IconImageResource> AfxIconImages();
+
+// The accelerator table with that id; empty when there is none.
+std::span<const ACCEL> AfxFindAccelerators(UINT id);

@@ -57,7 +57,12 @@ inline constexpr UINT LVNI_ALL = 0;
 inline constexpr UINT LVNI_SELECTED = 2;
 inline constexpr UINT HDI_WIDTH = 1;
 
-// Menus.
+// Menus: kinds of item, their state, and how EnableMenuItem names an item.
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
+inline constexpr UINT MF_ENABLED = 0x0000;
+inline constexpr UINT MF_GRAYED = 0x0001;
+inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_BYCOMMAND = 0x0000;
+inline constexpr UINT MF_BYPOSITION = 0x0400;
 #endif

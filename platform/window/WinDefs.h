@@ -73,8 +73,23 @@ inline constexpr UINT SC_MINIMIZE = 0xF020;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
-// Button notification carried in the high word of a WM_COMMAND's WPARAM.
+// Button notification carried in the high word of a WM_COMMAND's WPARAM. A command from an
+// accelerator carries 1 there, and no control (lParam 0).
 inline constexpr WORD BN_CLICKED = 0;
+
+// One entry of an accelerator table: key with the modifiers in fVirt sends WM_COMMAND with
+// cmd. With FVIRTKEY, key is a virtual-key code: 'A'..'Z' and '0'..'9' are the letter and
+// digit keys, VK_F1 + n the function key F(n+1).
+struct ACCEL {
+    BYTE fVirt;
+    WORD key;
+    WORD cmd;
+};
+inline constexpr BYTE FVIRTKEY = 0x01;
+inline constexpr BYTE FSHIFT = 0x04;
+inline constexpr BYTE FCONTROL = 0x08;
+inline constexpr BYTE FALT = 0x10;
+inline constexpr WORD VK_F1 = 0x70;
 
 // Dialog command ids and message box results.
 inline constexpr int IDOK = 1;

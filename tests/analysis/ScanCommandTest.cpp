@@ -1,10 +1,12 @@
 #include "res/version.h"
+#include "tests/analysis/WalkerTestSupport.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
@@ -186,10 +188,36 @@ TEST(ScanCommand, CountsWhatItCanReadBelowAnUnreadableSubfolder) {
     const std::string exe = CopyForEveryone(tmp);
     const ChildResult child = RunUnprivileged([&](std::string& out) {
         const Outcome r = RunScan({root}, exe.c_str());
-        out = std::to_string(r.status) + "|" + r.out;
+        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
     });
     ASSERT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(child.out, "0|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n");
+    // The table of what was read, and the folder it could not read said on stderr.
+    EXPECT_EQ(child.out, "1|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n"
+                         "|ravezivured-scan: 1 folder could not be read: 1 permission denied\n");
+}
+
+// Folders that could not be read (here the one holding an entry past the path limit): the
+// table is still written for what was read, one line on stderr says what was not, and the
+// status is 1.
+TEST(ScanCommand, SaysWhichFoldersItCouldNotReadAndExitsOne) {
+    TempDir tmp;
+    const std::string name(200, 'n');
+    ChainCleanup cleanup(tmp.path(), name, "f.txt");
+    BuildChain(tmp.path(), name, "f.txt", 25);
+    std::size_t reachable = 0;
+    for (std::size_t folder = tmp.path().size(); folder + 6 < PATH_MAX; folder += 201)
+        ++reachable;
+    const Outcome r = RunScan({tmp.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Sr\tExtension\tFiles Count\n1\t.txt\t" + std::to_string(reachable) +
+                         "\nTotal Files Found\t" + std::to_string(reachable) + "\n");
+    EXPECT_EQ(r.err, "ravezivured-scan: 1 folder could not be read: 1 path too long\n");
+    const Outcome json = RunScan({"--json", tmp.path()});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("\"complete\": false, \"not_read\": {\"count\": 1, \"reasons\": "
+                            "{\"path too long\": 1}}}"),
+              std::string::npos)
+        << json.out;
 }
 
 // ---- What a script reads back ----

@@ -23,85 +23,10 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Kills the test process instead of letting it hang when a walk blocks (for instance by
-// opening a FIFO).
-class HangGuard {
-public:
-    explicit HangGuard(unsigned seconds) { ::alarm(seconds); }
-    ~HangGuard() { ::alarm(0); }
-};
-
 Strings Sorted(Strings v) {
     std::sort(v.begin(), v.end());
     return v;
 }
-
-// A chain of folders, each named `name` and holding one file `file`, built with
-// descriptors so that it may grow past what a path can address.
-void BuildChain(const std::string& root, const std::string& name, const std::string& file,
-                int levels) {
-    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    for (int i = 0; i <= levels; ++i) {
-        const int f = ::openat(fd, file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        ASSERT_GE(f, 0) << "level " << i;
-        ::close(f);
-        if (i == levels)
-            break;
-        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0755), 0) << "level " << i;
-        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ASSERT_GE(next, 0) << "level " << i;
-        ::close(fd);
-        fd = next;
-    }
-    ::close(fd);
-}
-
-// Removes what BuildChain made below root when it goes out of scope. It moves the current
-// directory down the chain and back up, so no long path and no pile of descriptors is
-// ever needed.
-class ChainCleanup {
-public:
-    ChainCleanup(std::string root, std::string name, std::string file)
-        : m_root(std::move(root)), m_name(std::move(name)), m_file(std::move(file)) {}
-    ~ChainCleanup() {
-        const int saved = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (saved < 0 || ::chdir(m_root.c_str()) != 0)
-            return;
-        int depth = 0;
-        while (::chdir(m_name.c_str()) == 0)
-            ++depth;
-        for (; depth >= 0; --depth) {
-            ::unlink(m_file.c_str());
-            ::rmdir(m_name.c_str());
-            if (depth > 0 && ::chdir("..") != 0)
-                break;
-        }
-        if (::fchdir(saved) != 0)
-            std::abort();
-        ::close(saved);
-    }
-    ChainCleanup(const ChainCleanup&) = delete;
-    ChainCleanup& operator=(const ChainCleanup&) = delete;
-
-private:
-    std::string m_root, m_name, m_file;
-};
-
-// Lowers the open-descriptor limit for the lifetime of the object.
-class DescriptorLimit {
-public:
-    explicit DescriptorLimit(rlim_t soft) {
-        ::getrlimit(RLIMIT_NOFILE, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = soft;
-        ::setrlimit(RLIMIT_NOFILE, &lowered);
-    }
-    ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 // Lines "F rel" / "D rel" for what an unprivileged child saw below root.
 std::string Describe(const std::string& root, const RecordingWalker& w) {
@@ -110,6 +35,7 @@ std::string Describe(const std::string& root, const RecordingWalker& w) {
         out += "F " + f + "\n";
     for (const std::string& d : Relative(root, w.done))
         out += "D " + d + "\n";
+    out += w.FoldersNotRead().Summary() + "\n";
     return out;
 }
 
@@ -267,7 +193,8 @@ TEST(Walker, UnreadableFoldersAreSkippedAndSiblingsStillWalked) {
                     {TreeEntry::File, "open/a.txt"},
                     {TreeEntry::File, "b.txt"}});
     ASSERT_EQ(::chmod((root + "/locked").c_str(), 0), 0);
-    // Readable but not searchable: its names can be listed, nothing below it opened.
+    // Readable but not searchable: its names can be listed, but nothing in it can be
+    // examined or reached (a delete could take none of it), so it is not read at all.
     ASSERT_EQ(::chmod((root + "/listonly").c_str(), 0644), 0);
     OpenUpForEveryone(root);
 
@@ -278,13 +205,12 @@ TEST(Walker, UnreadableFoldersAreSkippedAndSiblingsStillWalked) {
     });
     ASSERT_EQ(whole.exitStatus, 0);
     EXPECT_EQ(whole.out, "F b.txt\n"
-                         "F listonly/plain.txt\n"
                          "F open/a.txt\n"
                          "D \n"
                          "D listonly\n"
-                         "D listonly/sub\n"
                          "D locked\n"
-                         "D open\n");
+                         "D open\n"
+                         "2 folders could not be read: 2 permission denied\n");
 
     const ChildResult top = RunUnprivileged([&](std::string& out) {
         RecordingWalker w;
@@ -292,7 +218,7 @@ TEST(Walker, UnreadableFoldersAreSkippedAndSiblingsStillWalked) {
         out = Describe(root, w);
     });
     ASSERT_EQ(top.exitStatus, 0);
-    EXPECT_EQ(top.out, "D locked\n");
+    EXPECT_EQ(top.out, "D locked\n1 folder could not be read: 1 permission denied\n");
 }
 
 TEST(Walker, WalksEveryLevelOfATwoThousandLevelTreeWithFewDescriptors) {
@@ -319,6 +245,8 @@ TEST(Walker, WalksEveryLevelOfATwoThousandLevelTreeWithFewDescriptors) {
     EXPECT_EQ(static_cast<int>(w.done.size()), expectedFolders);
     EXPECT_EQ(static_cast<int>(w.files.size()), expectedFiles);
     EXPECT_EQ(w.entered.size(), w.done.size());
+    EXPECT_EQ(w.FoldersNotRead().Summary(),
+              expectedFiles > kLevels ? "" : "1 folder could not be read: 1 path too long");
     for (const std::string& f : w.files)
         ASSERT_EQ(f.substr(f.size() - 2), "/f");
 
@@ -355,6 +283,8 @@ TEST(Walker, SkipsWhatLiesPastThePathLimit) {
     EXPECT_EQ(static_cast<int>(w.done.size()), expectedFolders);
     EXPECT_EQ(static_cast<int>(w.files.size()), expectedFiles);
     EXPECT_LT(expectedFolders, kLevels);
+    // The deepest folder reached holds an entry past the limit: not completely read.
+    EXPECT_EQ(w.FoldersNotRead().Summary(), "1 folder could not be read: 1 path too long");
     for (const std::string& f : w.files) {
         EXPECT_LT(f.size(), static_cast<std::size_t>(PATH_MAX));
         struct stat st;
@@ -362,8 +292,7 @@ TEST(Walker, SkipsWhatLiesPastThePathLimit) {
     }
 }
 
-// A folder vanishes while the walk is inside it, at a level that keeps its listing open
-// and at one deep enough to read its listing ahead.
+// A folder vanishes while the walk is inside it, near the top and deep down.
 class WalkerRemoval : public ::testing::TestWithParam<int> {};
 
 TEST_P(WalkerRemoval, FolderRemovedWhileInsideItEndsItsPartQuietly) {
@@ -398,8 +327,7 @@ TEST_P(WalkerRemoval, FolderRemovedWhileInsideItEndsItsPartQuietly) {
     EXPECT_TRUE(unique.count(tmp / (prefix + "keep2/y.txt")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, WalkerRemoval,
-                         ::testing::Values(0, CEnumerateFiles::kMaxOpenListings + 4));
+INSTANTIATE_TEST_SUITE_P(Depths, WalkerRemoval, ::testing::Values(0, 36));
 
 TEST(Walker, StopWalkEndsTheWalkAndEveryOpenLevelStillFinishes) {
     TempDir tmp;
@@ -430,7 +358,8 @@ TEST(Walker, StopWalkEndsTheWalkAndEveryOpenLevelStillFinishes) {
 }
 
 // Between listing a subfolder and walking it, the subfolder is replaced by a link to a
-// folder outside the tree: the walk must not leave the tree through it.
+// folder outside the tree: the walk must not leave the tree through it. (Its own entries
+// may still be reported: its listing may have been read ahead before the swap.)
 TEST(Walker, SubfolderSwappedForALinkIsNotFollowed) {
     TempDir tmp;
     const std::string root = tmp / "tree";
@@ -451,6 +380,7 @@ TEST(Walker, SubfolderSwappedForALinkIsNotFollowed) {
     w.target = root + "/sub";
     w.outside = tmp / "outside";
     w.Enumerate(root.c_str(), "*.*", true);
-    EXPECT_TRUE(w.files.empty()) << w.files.front();
+    for (const std::string& f : w.files)
+        EXPECT_EQ(f, root + "/sub/mine.txt");
     EXPECT_EQ(Relative(root, w.done), (Strings{"", "sub"}));
 }

@@ -1,4 +1,6 @@
 #include "deletion/CollectFiles.h"
+#include "analysis/EnumerateFiles.h"
+#include "platform/core/ExtensionKey.h"
 #include "platform/core/WaitCursor.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
@@ -6,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,15 +36,16 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
     return v;
 }
 
-// Restores the working directory the collection changes.
+// Counts the .txt files the walk reports.
+class CountingWalk : public CEnumerateFiles {
+public:
+    void OnFileFound(const CString& path) override { txt += ExtensionKey(path.view()) == ".txt"; }
+    int txt = 0;
+};
+
 class CollectFiles : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(::getcwd(m_cwd, sizeof m_cwd), nullptr); }
-    void TearDown() override {
-        SetWaitCursorService(nullptr);
-        ASSERT_EQ(::chdir(m_cwd), 0);
-    }
-    char m_cwd[4096];
+    void TearDown() override { SetWaitCursorService(nullptr); }
 };
 
 TEST_F(CollectFiles, CollectsExactlyTheEntriesWithTheKeyAtEveryDepth) {
@@ -125,39 +127,8 @@ TEST_F(CollectFiles, WaitCursorIsShownOncePerLevelAndNested) {
     EXPECT_EQ(cursor.Begins(), 5);   // and e
 }
 
-// Swaps a folder for a link to somewhere outside the tree at the moment the search is
-// about to enter it: the wait cursor of a level is shown just before its folder is opened.
-class SwapOnEnter : public IWaitCursorService {
-public:
-    std::function<void()> onBegin;
-    void BeginWaitCursor() override {
-        if (onBegin)
-            onBegin();
-    }
-    void EndWaitCursor() override {}
-};
-
-TEST_F(CollectFiles, FolderSwappedForALinkAfterListingIsNotFollowed) {
-    TempDir tmp;
-    MakeTree(tmp.path(), {{TreeEntry::File, "tree/sub/own.txt"},
-                          {TreeEntry::File, "tree/top.txt"},
-                          {TreeEntry::File, "elsewhere/precious.txt"}});
-    const std::string sub = tmp / "tree/sub";
-    SwapOnEnter swapper;
-    int begins = 0;
-    swapper.onBegin = [&] {
-        // Begin 1 is the chosen folder, begin 2 the subfolder about to be opened.
-        if (++begins == 2) {
-            ASSERT_EQ(::rename(sub.c_str(), (tmp / "moved").c_str()), 0);
-            ASSERT_EQ(::symlink((tmp / "elsewhere").c_str(), sub.c_str()), 0);
-        }
-    };
-    SetWaitCursorService(&swapper);
-    const std::vector<std::string> found = Collect(".txt", tmp / "tree");
-    EXPECT_EQ(begins, 2);
-    EXPECT_EQ(found, Under(tmp.path(), {"tree/top.txt"}));
-}
-
+// A folder that cannot be listed, and one that can be listed but not entered: neither is
+// counted nor collected, so the count of a row is exactly what its delete tries.
 TEST_F(CollectFiles, UnreadableSubfolderIsSkippedAndItsSiblingsSearched) {
     TempDir tmp;
     MakeTree(tmp.path(), {{TreeEntry::File, "tree/a/1.txt"},
@@ -170,19 +141,56 @@ TEST_F(CollectFiles, UnreadableSubfolderIsSkippedAndItsSiblingsSearched) {
     OpenUpForEveryone(tmp / "tree/a");
     const std::string root = tmp / "tree";
     const ChildResult child = RunUnprivileged([&](std::string& out) {
-        for (const std::string& p : Collect(".txt", root))
+        CountingWalk count;
+        count.Enumerate(root.c_str(), "*.*", true);
+        out =
+            "counted " + std::to_string(count.txt) + ", " + count.FoldersNotRead().Summary() + "\n";
+        for (const std::string& p : Sorted(Collect(".txt", root)))
             out += p + "\n";
     });
     ASSERT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(Sorted(Under(root, {"a/1.txt", "z/4.txt", "5.txt"})), Sorted([&] {
-                  std::vector<std::string> lines;
-                  std::size_t start = 0, end;
-                  while ((end = child.out.find('\n', start)) != std::string::npos) {
-                      lines.push_back(child.out.substr(start, end - start));
-                      start = end + 1;
-                  }
-                  return lines;
-              }()));
+    EXPECT_EQ(child.out, "counted 3, 2 folders could not be read: 2 permission denied\n" + root +
+                             "/5.txt\n" + root + "/a/1.txt\n" + root + "/z/4.txt\n");
+}
+
+// What the collection records lets the delete reach every file it collected, and only
+// that file: the folders from the root down by name, each with its device and inode, and
+// each file's device, inode and type as they are.
+TEST_F(CollectFiles, RecordsLeadToExactlyTheCollectedFiles) {
+    TempDir tmp;
+    MakeTree(tmp.path(), kMixedTree);
+    for (const auto& [ext, expected] : kMixedTreeByKey) {
+        SCOPED_TRACE("ext '" + ext + "'");
+        CFileOperation op;
+        CollectFilesWithExtension(op, CString(ext), CString(tmp.path()));
+        const CFileBatch& batch = op.m_batch;
+        EXPECT_EQ(batch.root, tmp.path());
+        ASSERT_EQ(batch.files.size(), static_cast<std::size_t>(op.m_arrSource.GetSize()));
+        for (std::size_t i = 0; i < batch.files.size(); ++i) {
+            const BatchFile& file = batch.files[i];
+            std::string path = file.name;
+            for (std::uint32_t f = file.folder; f != 0; f = batch.folders[f].parent) {
+                ASSERT_LT(batch.folders[f].parent, f) << "a folder before its parent";
+                path = batch.folders[f].name + "/" + path;
+            }
+            EXPECT_EQ(tmp.path() + "/" + path, op.m_arrSource[static_cast<int>(i)].str());
+            struct stat st;
+            ASSERT_EQ(::lstat((tmp.path() + "/" + path).c_str(), &st), 0);
+            EXPECT_EQ(file.dev, st.st_dev);
+            EXPECT_EQ(file.ino, st.st_ino);
+            EXPECT_EQ(file.type, st.st_mode & S_IFMT);
+        }
+        for (const BatchFolder& folder : batch.folders) {
+            std::string path;
+            for (const BatchFolder* f = &folder; f != &batch.folders[0];
+                 f = &batch.folders[f->parent])
+                path = "/" + f->name + path;
+            struct stat st;
+            ASSERT_EQ(::lstat((tmp.path() + path).c_str(), &st), 0);
+            EXPECT_EQ(folder.dev, st.st_dev) << path;
+            EXPECT_EQ(folder.ino, st.st_ino) << path;
+        }
+    }
 }
 
 } // namespace

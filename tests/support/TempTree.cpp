@@ -46,9 +46,10 @@ int RemoveOne(const char* path, const struct stat*, int type, struct FTW*) {
 
 } // namespace
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/rz-test-XXXXXX";
+TempDir::TempDir(const std::string& base) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        (!base.empty() ? base : std::string(tmp && *tmp ? tmp : "/tmp")) + "/rz-test-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         Fail("mkdtemp", pattern);
     m_path = pattern;
@@ -58,6 +59,10 @@ TempDir::~TempDir() {
     // Pre-order pass opens every folder up, then a depth-first pass removes everything.
     ::nftw(m_path.c_str(), MakeWritable, 64, FTW_PHYS);
     ::nftw(m_path.c_str(), RemoveOne, 64, FTW_PHYS | FTW_DEPTH);
+}
+
+std::string MemoryFolder() {
+    return ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : std::string();
 }
 
 void WriteFile(const std::string& path, const std::string& content) {

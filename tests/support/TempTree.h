@@ -7,9 +7,10 @@
 
 class TempDir {
 public:
-    // A fresh folder under $TMPDIR (or /tmp). Removed, with everything below it, on
-    // destruction: permissions are restored first so unreadable folders go too.
-    TempDir();
+    // A fresh folder under base, or when base is empty under $TMPDIR (or /tmp). Removed,
+    // with everything below it, on destruction: permissions are restored first so
+    // unreadable folders go too.
+    explicit TempDir(const std::string& base = {});
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -31,6 +32,10 @@ struct TreeEntry {
 };
 
 void MakeTree(const std::string& root, const std::vector<TreeEntry>& entries);
+
+// A folder on a memory file system for tests that make many thousands of files
+// (/dev/shm when it is a writable folder), or empty for the default.
+std::string MemoryFolder();
 void WriteFile(const std::string& path, const std::string& content = {});
 bool Exists(const std::string& path); // lstat: a broken link exists
 std::string ReadFile(const std::string& path);

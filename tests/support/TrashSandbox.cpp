@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TrashSandbox::TrashSandbox() {
+TrashSandbox::TrashSandbox(const std::string& base) : dir(base) {
     MakeTree(dir.path(), {{TreeEntry::Dir, "home"}, {TreeEntry::Dir, "tree"}});
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // A private home and trash for one test case that moves files to the trash.
 //
-// GIO reads HOME and XDG_DATA_HOME once per process and caches them, so a case gets its
-// own trash (and the real one stays out of reach) only by trashing in a fresh child
-// process: build the sandbox in the test, then call Enter() first thing inside the body
-// given to RunInChild (or RunUnprivileged). The test process itself must never call GIO.
+// The trash is found from HOME and XDG_DATA_HOME, so a case trashes in a child process
+// whose environment points into the sandbox (and the real trash stays out of reach):
+// build the sandbox in the test, then call Enter() first thing inside the body given to
+// RunInChild (or RunUnprivileged); the test process's own environment is left alone.
 #include "tests/support/TempTree.h"
 
 #include <string>
@@ -15,12 +15,12 @@ struct TrashSandbox {
 
     TempDir dir;
     std::string home() const { return dir / "home"; }
-    std::string data() const { return dir / "data"; } // XDG_DATA_HOME, created by GIO
+    std::string data() const { return dir / "data"; } // XDG_DATA_HOME, made by the trash
     std::string tree() const { return dir / "tree"; } // where a case builds its files
     std::string trash() const { return data() + "/Trash"; }
 
-    // Creates home and tree; data is left to the trash's first use.
-    TrashSandbox();
+    // Creates home and tree under base (as TempDir); data is left to the trash's first use.
+    explicit TrashSandbox(const std::string& base = {});
 
     // Hands the whole sandbox to the unprivileged user RunUnprivileged runs as. Throws
     // when that fails.

@@ -3,10 +3,12 @@
 // fresh scan afterwards whatever the answers.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/window/Menu.h"
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
 #include "res/resource.h"
 #include "res/version.h"
+#include "tests/support/PermissionBits.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/support/Trees.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -26,6 +29,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -37,7 +41,7 @@ class CRecordingDisplays : public ITrashDisplays {
 public:
     CRecordingDisplays() { SetTrashDisplays(this); }
     ~CRecordingDisplays() override { SetTrashDisplays(nullptr); }
-    void BeginProgress(std::size_t) override {}
+    void BeginProgress(TrashWork, std::size_t) override {}
     bool UpdateProgress(std::size_t, std::size_t, std::string_view) override { return true; }
     void EndProgress() override {}
     void ShowReport(const TrashReport& report) override { reports.push_back(report); }
@@ -188,27 +192,28 @@ INSTANTIATE_TEST_SUITE_P(Answers, AnswersThatAreNotYes,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeleteCommand, AFileThatCannotBeTrashedIsReportedAndStays) {
-    // The trash keeps a "<name>.trashinfo" beside each file; for a 250-byte name that is
-    // past the system's name limit, so this file cannot go to the trash.
-    const std::string longName = std::string(246, 'n') + ".ini";
-    WriteFile(dir / longName);
+    // A folder that may not be changed: its file cannot be moved out of it.
+    const std::string locked = dir / "locked/kept.ini";
+    WriteFile(locked);
+    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0555), 0);
     boxes.answers = {IDYES};
     Rows after;
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         SelectExtensions(dlg, {".ini"});
+        const CPermissionBitsApply evenForRoot;
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
         after = TableOf(dlg);
     });
     EXPECT_FALSE(Exists(dir / "trip/desktop.ini"));
-    EXPECT_TRUE(Exists(dir / longName));
+    EXPECT_TRUE(Exists(locked));
     ASSERT_EQ(displays.reports.size(), 1u);
     const TrashReport& report = displays.reports[0];
     ASSERT_EQ(report.NotTrashedCount(), 1u);
     EXPECT_EQ(report.TrashedCount(), 1u);
     for (const TrashResult& result : report.results) {
         if (!result.trashed) {
-            EXPECT_EQ(result.path, dir / longName);
-            EXPECT_FALSE(result.reason.empty());
+            EXPECT_EQ(result.path, locked);
+            EXPECT_EQ(result.reason, "permission denied");
         }
     }
     EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}}));
@@ -234,8 +239,9 @@ TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
     ClearSettings();
     TempDir dir;
     MakeTree(dir.path(), kPicturesTree);
-    // A name the trash cannot record: the delete ends with a report.
-    WriteFile(dir / (std::string(246, 'n') + ".ini"));
+    // A file in a folder that may not be changed: the delete ends with a report.
+    WriteFile(dir / "locked/kept.ini");
+    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0555), 0);
     CCancellingChooser chooser;
     std::set<std::string> titles;
     QTimer watch;
@@ -254,9 +260,90 @@ TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
             WhenModalWindowAppears([](QWidget* report) { report->close(); });
             static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click();
         });
+        const CPermissionBitsApply evenForRoot;
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
     });
     EXPECT_EQ(titles, (std::set<std::string>{RZ_APP_TITLE, "Ostrel File Manager Working..."}));
 }
 
 } // namespace
+
+// ---- Undo Last Delete ----
+
+namespace {
+
+// The window menu's Undo item is enabled.
+bool UndoEnabled(CRaveZivuredDlg& dlg) {
+    for (const CMenu::Item& item : dlg.GetSystemMenu(FALSE)->Items())
+        if (item.id == IDM_UNDO_LAST_DELETE)
+            return item.enabled;
+    ADD_FAILURE() << "no Undo item in the window menu";
+    return false;
+}
+
+void PressCtrlZ(CRaveZivuredDlg& dlg) {
+    QTest::keyClick(Widget(dlg.GetDlgItem(IDC_EXT_LIST)), Qt::Key_Z, Qt::ControlModifier);
+}
+
+void DeleteSelected(CRaveZivuredDlg& dlg, const std::vector<std::string>& extensions) {
+    for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i)
+        dlg.m_listExt.SetItemState(i, 0, LVIS_SELECTED);
+    SelectExtensions(dlg, extensions);
+    dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+}
+
+} // namespace
+
+TEST_F(DeleteCommand, CtrlZPutsBackEveryExtensionOfTheLastClickAndScansAgain) {
+    boxes.answers = {IDYES, IDYES, IDYES};
+    Rows afterDeletes;
+    Rows afterUndo;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        EXPECT_FALSE(UndoEnabled(dlg)) << "nothing to undo yet";
+        PressCtrlZ(dlg);
+        EXPECT_EQ(TableOf(dlg), kScanned);
+
+        DeleteSelected(dlg, {".ini"});
+        DeleteSelected(dlg, {".txt", ".jpg"});
+        afterDeletes = TableOf(dlg);
+        EXPECT_TRUE(UndoEnabled(dlg));
+        PressCtrlZ(dlg);
+        afterUndo = TableOf(dlg);
+        EXPECT_FALSE(UndoEnabled(dlg)) << "the undo is used up";
+    });
+    EXPECT_TRUE(afterDeletes.empty());
+    EXPECT_EQ(boxes.asked.size(), 3u) << "no question for the undo";
+    // The last click took .txt and .jpg: both come back; the .ini of the click before stays.
+    EXPECT_EQ(afterUndo, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}}));
+    for (const char* back : {"notes.txt", "trip/list.txt", "a.jpg", "trip/day 2/e.jpg"}) {
+        EXPECT_TRUE(Exists(dir / back)) << back;
+        EXPECT_FALSE(InTrash(dir / back)) << back << " keeps no record";
+    }
+    EXPECT_TRUE(InTrash(dir / "trip/desktop.ini"));
+    EXPECT_TRUE(displays.reports.empty());
+}
+
+TEST_F(DeleteCommand, UndoFromTheWindowMenuReportsAFileWhosePlaceIsTaken) {
+    boxes.answers = {IDYES};
+    Rows afterUndo;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        DeleteSelected(dlg, {".txt"});
+        WriteFile(dir / "notes.txt", "written since");
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_UNDO_LAST_DELETE);
+        afterUndo = TableOf(dlg);
+        EXPECT_FALSE(UndoEnabled(dlg));
+    });
+    EXPECT_EQ(ReadFile(dir / "notes.txt"), "written since");
+    EXPECT_TRUE(Exists(dir / "trip/list.txt"));
+    EXPECT_TRUE(InTrash(dir / "notes.txt"));
+    ASSERT_EQ(displays.reports.size(), 1u);
+    const TrashReport& report = displays.reports[0];
+    EXPECT_EQ(report.work, TrashWork::Undo);
+    ASSERT_EQ(report.NotTrashedCount(), 1u);
+    for (const TrashResult& r : report.results) {
+        if (!r.trashed) {
+            EXPECT_EQ(r.path + " | " + r.reason, dir / "notes.txt | its place is taken");
+        }
+    }
+    EXPECT_EQ(afterUndo, kScanned);
+}

@@ -188,8 +188,10 @@ TEST_F(MainWindow, MessageMapEntriesReachTheirHandlersAndTheRestGetsDefaults) {
 
         dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WEBSITE, BN_CLICKED));
         EXPECT_EQ(shell.calls.size(), 1u);
-        // Only the click notification of the website button is routed.
-        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WEBSITE, 1));
+        // Only the click notification of the website button is routed. (Code 1 with no
+        // control would be an accelerator's command, routed like a click.)
+        dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WEBSITE, 1),
+                        reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_WEBSITE)));
         EXPECT_EQ(shell.calls.size(), 1u);
 
         // "Delete Files" with nothing selected only says so.

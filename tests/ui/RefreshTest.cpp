@@ -1,6 +1,7 @@
 // Choosing a folder and scanning it from the window: the chooser opening by itself, the
 // table and total it leads to, pre-selection and Cancel, long paths, stopping a scan,
 // the window during a scan, and the chooser while the main window is used or closed.
+#include "tests/analysis/WalkerTestSupport.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 #include "tests/ui/UiTestSupport.h"
@@ -179,6 +180,26 @@ TEST_F(Refresh, AnotherFolderReplacesTheTableAndAnEmptyOneClearsIt) {
         }
     });
     EXPECT_TRUE(boxes.asked.empty()) << "an unreadable folder is not reported";
+}
+
+// A folder the scan could not read completely (here one holding an entry past the path
+// limit) is said in the title, until a scan reads everything again.
+TEST_F(Refresh, FoldersThatCouldNotBeReadAreSaidInTheTitle) {
+    const std::string name(200, 'n');
+    ChainCleanup cleanup(dir / "deep", name, "f.txt");
+    MakeTree(dir.path(), {{TreeEntry::Dir, "deep"}});
+    BuildChain(dir / "deep", name, "f.txt", 25);
+    MakePictures(dir / "pictures");
+    chooser.answers = {CString(dir / "deep"), CString(dir / "pictures")};
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        WaitForChoice(chooser, dlg, 1);
+        EXPECT_FALSE(dlg.IsResultIncomplete());
+        EXPECT_EQ(Window(dlg)->windowTitle().toStdString(),
+                  AppTitle() + " - 1 folder could not be read");
+        ClickBrowse(dlg);
+        WaitForChoice(chooser, dlg, 2);
+        EXPECT_EQ(Window(dlg)->windowTitle().toStdString(), AppTitle());
+    });
 }
 
 TEST_F(Refresh, ALongChosenPathArrivesWhole) {

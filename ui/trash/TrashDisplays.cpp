@@ -52,12 +52,12 @@ CTrashDisplays::~CTrashDisplays() {
     EndProgress();
 }
 
-void CTrashDisplays::BeginProgress(std::size_t total) {
+void CTrashDisplays::BeginProgress(TrashWork work, std::size_t total) {
     EndProgress();
     // With an owner that has gone meanwhile there is nothing left to show progress for.
     if (m_hadOwner && !m_owner)
         return;
-    m_progress = new CTrashProgressDlg(m_owner, m_caption);
+    m_progress = new CTrashProgressDlg(m_owner, m_caption, work);
     m_progress->SetProgress(0, total, {});
     m_progress->show();
     QCoreApplication::processEvents();

@@ -1,6 +1,6 @@
 #pragma once
-// The windows a delete request shows: progress while it runs, a report when something was
-// not trashed.
+// The windows a delete or an undo shows: progress while it runs, a report when something
+// was not moved.
 #include "ui/trash/TrashProgressDlg.h"
 #include "ui/trash/TrashRequest.h"
 
@@ -20,7 +20,8 @@ QString TrashDisplayText(std::string_view bytes);
 
 // The window that reports report to the user, owned by owner and captioned caption, not
 // yet shown: for a refused request a warning with the executor's error; when some file was
-// not trashed a CTrashReportDlg; otherwise (everything trashed, or nothing requested) null.
+// not moved (stopped included) a CTrashReportDlg; otherwise (everything moved, or nothing
+// requested) null.
 std::unique_ptr<QDialog> MakeTrashReportWindow(const TrashReport& report, QWidget* owner,
                                                const QString& caption);
 
@@ -36,7 +37,7 @@ public:
     CTrashDisplays(const CTrashDisplays&) = delete;
     CTrashDisplays& operator=(const CTrashDisplays&) = delete;
 
-    void BeginProgress(std::size_t total) override;
+    void BeginProgress(TrashWork work, std::size_t total) override;
     // Shows the numbers and the name, then handles pending events (paints, the Stop
     // button, Esc, the close box). False once the user asked to stop, or when the window
     // is gone.

@@ -52,7 +52,8 @@ ElidingLabel* Eliding(QLabel* label) {
 
 } // namespace
 
-CTrashProgressDlg::CTrashProgressDlg(QWidget* parent, const QString& caption) : QDialog(parent) {
+CTrashProgressDlg::CTrashProgressDlg(QWidget* parent, const QString& caption, TrashWork work)
+    : QDialog(parent) {
     setWindowTitle(caption);
     setWindowModality(Qt::ApplicationModal);
     // Only a close box: no help button, and nothing that would resize it to a full screen.
@@ -60,7 +61,9 @@ CTrashProgressDlg::CTrashProgressDlg(QWidget* parent, const QString& caption) : 
                     Qt::WindowTitleHint) &
                    ~(Qt::WindowContextHelpButtonHint | Qt::WindowMaximizeButtonHint));
 
-    auto* heading = new QLabel(tr("Moving files to the trash..."), this);
+    auto* heading = new QLabel(work == TrashWork::Undo ? tr("Putting files back...")
+                                                       : tr("Moving files to the trash..."),
+                               this);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);

@@ -1,5 +1,7 @@
 #pragma once
-// The window shown while a long delete request moves files to the trash.
+// The window shown while a long delete moves files to the trash, or an undo puts them back.
+#include "platform/core/ShellRequest.h"
+
 #include <QDialog>
 
 #include <cstddef>
@@ -9,7 +11,8 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// Shows "done of total", a bar, the name and folder of the file being trashed, and a Stop
+// Shows what is being done ("Moving files to the trash..." or "Putting files back..."),
+// "done of total", a bar, the name and folder of the file being moved, and a Stop
 // button. Stop, Esc and the close box do not close the window: they set StopRequested()
 // and the request ends at the next file boundary, after which the owner of the window
 // deletes it. Application-modal while shown.
@@ -17,7 +20,7 @@ class CTrashProgressDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CTrashProgressDlg(QWidget* parent, const QString& caption);
+    CTrashProgressDlg(QWidget* parent, const QString& caption, TrashWork work = TrashWork::Delete);
 
     // done files handled of total; path = the next file's bytes (empty: none yet).
     void SetProgress(std::size_t done, std::size_t total, std::string_view path);

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -20,13 +21,13 @@
 
 namespace {
 
-// The files not trashed, as rows; a model rather than one item per row so that a report
-// of many thousands opens at once.
+// The files that could not be moved, as rows; a model rather than one item per row so that
+// a report of many thousands opens at once.
 class NotTrashedModel : public QAbstractTableModel {
 public:
     NotTrashedModel(const TrashReport& report, QObject* parent) : QAbstractTableModel(parent) {
         for (const TrashResult& r : report.results)
-            if (!r.trashed)
+            if (!r.trashed && r.reason != kReasonStopped)
                 m_rows.push_back({TrashDisplayText(r.path),
                                   QByteArray(r.path.data(), static_cast<qsizetype>(r.path.size())),
                                   QString::fromStdString(r.reason),
@@ -76,15 +77,46 @@ private:
 
 } // namespace
 
-QString TrashSummaryText(std::size_t trashed, std::size_t requested) {
-    const std::size_t notTrashed = requested - trashed;
-    return CTrashReportDlg::tr("%1 of %2 %3 %4 moved to the trash; %5 %6 not.")
-        .arg(trashed)
-        .arg(requested)
-        .arg(requested == 1 ? CTrashReportDlg::tr("file") : CTrashReportDlg::tr("files"))
-        .arg(trashed == 1 ? CTrashReportDlg::tr("was") : CTrashReportDlg::tr("were"))
-        .arg(notTrashed)
-        .arg(notTrashed == 1 ? CTrashReportDlg::tr("was") : CTrashReportDlg::tr("were"));
+namespace {
+
+QString Count(std::size_t n) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
+}
+
+QString WasOrWere(std::size_t n) {
+    return n == 1 ? CTrashReportDlg::tr("was") : CTrashReportDlg::tr("were");
+}
+
+} // namespace
+
+QString TrashHeadingText(const TrashReport& report) {
+    const bool undo = report.work == TrashWork::Undo;
+    if (report.NotTrashedCount() == report.StoppedCount() && report.StoppedCount() > 0)
+        return undo ? CTrashReportDlg::tr("The undo was stopped")
+                    : CTrashReportDlg::tr("The delete was stopped");
+    return undo ? CTrashReportDlg::tr("Some files were not put back")
+                : CTrashReportDlg::tr("Some files were not moved to the trash");
+}
+
+QString TrashSummaryText(TrashWork work, std::size_t moved, std::size_t failed,
+                         std::size_t stopped) {
+    const bool undo = work == TrashWork::Undo;
+    const std::size_t requested = moved + failed + stopped;
+    const QString done = undo ? CTrashReportDlg::tr("put back") : CTrashReportDlg::tr("moved");
+    QString text =
+        CTrashReportDlg::tr("%1 of %2 %3 %4 %5")
+            .arg(Count(moved), Count(requested),
+                 requested == 1 ? CTrashReportDlg::tr("file") : CTrashReportDlg::tr("files"),
+                 WasOrWere(moved), undo ? done : CTrashReportDlg::tr("moved to the trash"));
+    if (stopped == 0)
+        return text + CTrashReportDlg::tr("; %1 %2 not.").arg(Count(failed), WasOrWere(failed));
+    if (failed > 0)
+        text += CTrashReportDlg::tr("; %1 could not be %2 and").arg(Count(failed), done);
+    else
+        text += ";";
+    return text + CTrashReportDlg::tr(" %1 %2 not %3 because the %4 was stopped.")
+                      .arg(Count(stopped), WasOrWere(stopped), done,
+                           undo ? CTrashReportDlg::tr("undo") : CTrashReportDlg::tr("delete"));
 }
 
 CTrashReportDlg::CTrashReportDlg(const TrashReport& report, QWidget* parent, const QString& caption)
@@ -100,11 +132,15 @@ CTrashReportDlg::CTrashReportDlg(const TrashReport& report, QWidget* parent, con
                         .pixmap(iconSize, iconSize));
     icon->setAlignment(Qt::AlignTop);
 
-    m_heading = new QLabel(tr("Some files were not moved to the trash"), this);
+    m_heading = new QLabel(TrashHeadingText(report), this);
     QFont bold = m_heading->font();
     bold.setBold(true);
     m_heading->setFont(bold);
-    m_summary = new QLabel(TrashSummaryText(report.TrashedCount(), report.results.size()), this);
+    const std::size_t stopped = report.StoppedCount();
+    m_summary = new QLabel(TrashSummaryText(report.work, report.TrashedCount(),
+                                            report.NotTrashedCount() - stopped, stopped),
+                           this);
+    m_summary->setWordWrap(true);
     auto* texts = new QVBoxLayout;
     texts->addWidget(m_heading);
     texts->addWidget(m_summary);
@@ -138,9 +174,20 @@ CTrashReportDlg::CTrashReportDlg(const TrashReport& report, QWidget* parent, con
     layout->addWidget(m_list, 1);
     layout->addWidget(buttons);
 
-    // Wide enough for the longest path shown (within most of the screen), tall enough for
-    // up to 14 rows; a longer list scrolls. Widths are measured on the first rows only, so
-    // a report of many thousands opens at once.
+    if (model->rowCount({}) == 0) {
+        // Only stopped: the summary says it all.
+        m_list->hide();
+        resize(std::max(560, sizeHint().width()), sizeHint().height());
+        return;
+    }
+    SizeForRows(parent);
+}
+
+// Wide enough for the longest path shown (within most of the screen), tall enough for up
+// to 14 rows; a longer list scrolls. Widths are measured on the first rows only, so a
+// report of many thousands opens at once.
+void CTrashReportDlg::SizeForRows(QWidget* parent) {
+    const QAbstractItemModel* model = m_list->model();
     const QFontMetrics metrics = m_list->fontMetrics();
     const int rows = model->rowCount({});
     const int padding = 3 * metrics.averageCharWidth();

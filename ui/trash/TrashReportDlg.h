@@ -1,5 +1,5 @@
 #pragma once
-// The report after a delete request: every file that was not moved to the trash, with why.
+// The report after a delete or an undo: every file that could not be moved, with why.
 #include "platform/core/ShellRequest.h"
 
 #include <QDialog>
@@ -7,11 +7,12 @@
 class QLabel;
 class QTreeView;
 
-// Lists each file of report that was not trashed, in request order, with its reason in
-// plain words; trashed files are not listed. The path is shown with TrashDisplayText
-// (its exact bytes are in the rows' Qt::UserRole as a QByteArray), the system's own
-// message, if any, in the row's tooltip. Sized for a handful of rows, scrolling for
-// thousands. Closed with its Close button, Esc or the close box.
+// Lists each file of report that could not be moved, in request order, with its reason
+// in plain words; files moved, and files not reached because the user stopped, are not
+// listed (the summary counts them), and without a failure there is no list. The path is shown with
+// TrashDisplayText (its exact bytes are in the rows' Qt::UserRole as a QByteArray), the system's
+// own message, if any, in the row's tooltip. Sized for a handful of rows, scrolling for thousands.
+// Closed with its Close button, Esc or the close box.
 class CTrashReportDlg : public QDialog {
     Q_OBJECT
 
@@ -25,10 +26,19 @@ public:
     QTreeView* List() const { return m_list; }
 
 private:
+    void SizeForRows(QWidget* parent);
+
     QLabel* m_heading;
     QLabel* m_summary;
     QTreeView* m_list;
 };
 
-// "N of M files were moved to the trash; K were not." with singulars where they apply.
-QString TrashSummaryText(std::size_t trashed, std::size_t requested);
+// The heading: "Some files were not moved to the trash" ("... put back" for an undo), or
+// "The delete was stopped" ("The undo was stopped") when nothing but the stop kept files.
+QString TrashHeadingText(const TrashReport& report);
+
+// "M of N files were moved to the trash; F were not." ("put back" for an undo), with the
+// files not reached because of a stop counted apart ("...; S were not moved because the
+// delete was stopped."), numbers with thousands separators, singulars where they apply.
+QString TrashSummaryText(TrashWork work, std::size_t moved, std::size_t failed,
+                         std::size_t stopped);

@@ -4,8 +4,19 @@
 #include "platform/qt/Handles.h"
 #include "ui/trash/TrashDisplays.h"
 
-TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, ITrashDisplays& displays,
-                            const TrashRunOptions& options) {
+TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo) {
+    return {TrashWork::Delete, [&request, batch, undo](const TrashProgress& progress) {
+                return ExecuteShellFileOperation(request, batch, progress, undo);
+            }};
+}
+
+TrashJob UndoJob(CTrashUndo& undo) {
+    return {TrashWork::Undo,
+            [&undo](const TrashProgress& progress) { return undo.PutBack(progress); }};
+}
+
+TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
+                        const TrashRunOptions& options) {
     using Clock = TrashRunOptions::Clock;
     const auto now = [&options] { return options.now ? options.now() : Clock::now(); };
 
@@ -13,8 +24,8 @@ TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, ITrashDisplays& displays,
     bool showing = false;
     Clock::time_point lastUpdate{};
 
-    // Ends the progress display even if the executor throws (out of memory), so a modal
-    // window is never left behind.
+    // Ends the progress display even if the job throws (out of memory), so a modal window
+    // is never left behind.
     struct EndProgressOnExit {
         ITrashDisplays& displays;
         bool& showing;
@@ -27,38 +38,32 @@ TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, ITrashDisplays& displays,
     TrashReport report;
     {
         EndProgressOnExit guard{displays, showing};
-        report = ExecuteShellFileOperation(
-            request, [&](std::size_t index, std::size_t total, std::string_view path) {
-                const Clock::time_point t = now();
-                if (!showing) {
-                    if (t - start < options.showProgressAfter)
-                        return true;
-                    displays.BeginProgress(total);
-                    showing = true;
-                } else if (t - lastUpdate < options.updateEvery) {
-                    // A stop pressed meanwhile is seen at the next update, a few files on.
+        report = job.run([&](std::size_t index, std::size_t total, std::string_view path) {
+            const Clock::time_point t = now();
+            if (!showing) {
+                if (t - start < options.showProgressAfter)
                     return true;
-                }
-                lastUpdate = t;
-                return displays.UpdateProgress(index, total, path);
-            });
+                displays.BeginProgress(job.work, total);
+                showing = true;
+            } else if (t - lastUpdate < options.updateEvery) {
+                // A stop pressed meanwhile is seen at the next update, a few files on.
+                return true;
+            }
+            lastUpdate = t;
+            return displays.UpdateProgress(index, total, path);
+        });
     }
     if (report.refused || report.NotTrashedCount() > 0)
         displays.ShowReport(report);
     return report;
 }
 
-TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request, QWidget* owner) {
-    CTrashDisplays displays(owner);
-    return RunTrashRequest(request, displays);
-}
-
 namespace {
-// Null in the slot stands for the windows of CTrashDisplays, made per request for its
-// owner; the stand-in is never called.
+// Null in the slot stands for the windows of CTrashDisplays, made per job for its owner;
+// the stand-in is never called.
 class CNoDisplays final : public ITrashDisplays {
 public:
-    void BeginProgress(std::size_t) override {}
+    void BeginProgress(TrashWork, std::size_t) override {}
     bool UpdateProgress(std::size_t, std::size_t, std::string_view) override { return true; }
     void EndProgress() override {}
     void ShowReport(const TrashReport&) override {}
@@ -71,8 +76,9 @@ void SetTrashDisplays(ITrashDisplays* displays) {
     g_displays.Install(displays);
 }
 
-TrashReport RunTrashRequest(SHFILEOPSTRUCTA& request) {
+TrashReport RunTrashJob(const TrashJob& job, HWND owner) {
     if (g_displays.HasInstalled())
-        return RunTrashRequest(request, g_displays.Get());
-    return RunTrashRequest(request, WidgetOf(request.hwnd));
+        return RunTrashJob(job, g_displays.Get());
+    CTrashDisplays displays(WidgetOf(owner));
+    return RunTrashJob(job, displays);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Runs a test's body in a child process: for trashing (GIO caches the trash's location
-// per process, see TrashSandbox.h) and for showing windows (painting starts Qt's raster
+// Runs a test's body in a child process: for trashing (the trash is found from the
+// environment, which the child points into a sandbox, see TrashSandbox.h) and for
+// showing windows (painting starts Qt's raster
 // thread pool, and a child forked from a process whose pool has threads waits forever for
 // them; so the test process itself never paints). Assertions inside body print as usual;
 // the test fails in the parent when any of them failed or the child did not finish.

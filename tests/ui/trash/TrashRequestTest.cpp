@@ -1,4 +1,4 @@
-// RunTrashRequest with a recorder in place of the windows: when progress appears, how often
+// RunTrashJob with a recorder in place of the windows: when progress appears, how often
 // it is updated, that a stop leaves the rest in place, and when a report is shown (the
 // report of files not trashed is followed through the real windows in TrashWindowsTest). Every
 // case trashes real files in a child process with its own home and trash.
@@ -23,8 +23,9 @@ public:
     std::optional<TrashReport> shown;
     std::size_t stopAt = SIZE_MAX;
 
-    void BeginProgress(std::size_t total) override {
-        calls.push_back("begin " + std::to_string(total));
+    void BeginProgress(TrashWork work, std::size_t total) override {
+        calls.push_back(std::string(work == TrashWork::Undo ? "begin undo " : "begin ") +
+                        std::to_string(total));
     }
     bool UpdateProgress(std::size_t done, std::size_t total, std::string_view path) override {
         calls.push_back("update " + std::to_string(done) + "/" + std::to_string(total) + " " +
@@ -68,7 +69,7 @@ Outcome Execute(TrashRun run) {
         op.m_arrSource.Add(CString(p));
     CDeleteRequest request(op);
     request.Request().wFunc = run.func;
-    o.report = RunTrashRequest(request.Request(), o.displays, run.options);
+    o.report = RunTrashJob(DeleteJob(request.Request(), nullptr, nullptr), o.displays, run.options);
     o.aborted = request.Request().fAnyOperationsAborted != 0;
     if (o.displays.shown) {
         // The report shown is the one returned.
@@ -87,7 +88,7 @@ std::vector<std::string> MakeFiles(const TrashSandbox& box, std::size_t count) {
     return paths;
 }
 
-TEST(RunTrashRequest, ProgressAppearsAfterTheDelayAndUpdatesAtABoundedRate) {
+TEST(RunTrashJob, ProgressAppearsAfterTheDelayAndUpdatesAtABoundedRate) {
     struct Case {
         const char* name;
         std::chrono::milliseconds clockStep;
@@ -143,7 +144,7 @@ TEST(RunTrashRequest, ProgressAppearsAfterTheDelayAndUpdatesAtABoundedRate) {
     }
 }
 
-TEST(RunTrashRequest, StopFromTheDisplayLeavesTheRestInPlaceAndReportsThem) {
+TEST(RunTrashJob, StopFromTheDisplayLeavesTheRestInPlaceAndReportsThem) {
     TrashSandbox box;
     const std::vector<std::string> paths = MakeFiles(box, 4);
     InChild([&] {
@@ -169,7 +170,7 @@ TEST(RunTrashRequest, StopFromTheDisplayLeavesTheRestInPlaceAndReportsThem) {
         EXPECT_TRUE(Exists(paths[i])) << paths[i];
 }
 
-TEST(RunTrashRequest, RefusedRequestIsReportedAndAnEmptyOneShowsNothing) {
+TEST(RunTrashJob, RefusedRequestIsReportedAndAnEmptyOneShowsNothing) {
     struct Case {
         const char* name;
         UINT func;

@@ -2,6 +2,7 @@
 // Cases that trash files or show a window run in a child process (see InChild.h). Set
 // RZ_SCREENSHOT_DIR to a folder to get PNGs of both windows.
 #include "deletion/FileOperation.h"
+#include "platform/qt/Handles.h"
 #include "res/version.h"
 #include "tests/support/TrashSandbox.h"
 #include "tests/ui/trash/InChild.h"
@@ -89,8 +90,8 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
         explicit Spy(QWidget* owner) : real(owner) {}
         void Put(const std::string& what) { seen.push_back(what); }
 
-        void BeginProgress(std::size_t total) override {
-            real.BeginProgress(total);
+        void BeginProgress(TrashWork work, std::size_t total) override {
+            real.BeginProgress(work, total);
             CTrashProgressDlg* w = real.ProgressWindow();
             Put(w && w->isVisible() ? "visible" : "not visible");
             Put(w && w->windowModality() == Qt::ApplicationModal ? "app modal" : "modeless");
@@ -138,13 +139,14 @@ TEST(TrashProgressWindow, AppearsOverTheOwnerAndItsStopButtonStopsBetweenFiles) 
         for (const std::string& p : paths)
             op.m_arrSource.Add(CString(p));
         CDeleteRequest request(op);
-        RunTrashRequest(request.Request(), displays, {0ms, 0ms, {}});
+        RunTrashJob(DeleteJob(request.Request(), nullptr, nullptr), displays, {0ms, 0ms, {}});
         EXPECT_EQ(displays.seen,
                   (std::vector<std::string>{
                       "visible", "app modal", RZ_APP_TITLE, "0 of 3 files done",
                       "caf\xef\xbf\xbd by the harbour.jpg", "in " + folder, "go on", "stop",
-                      "progress gone", "1 of 3 files was moved to the trash; 2 were not.",
-                      paths[1] + " | stopped", paths[2] + " | stopped"}));
+                      "progress gone",
+                      "1 of 3 files was moved to the trash; 2 were not moved because the "
+                      "delete was stopped."}));
     });
     // The first file went to the trash under its own bytes; the rest did not move.
     EXPECT_EQ(ReadFile(box.trash() + "/files/caf\xe9 by the harbour.jpg"), "jpeg");
@@ -248,7 +250,7 @@ TEST(TrashReportWindow, ThousandsOfFailuresScrollInAWindowThatFitsTheScreen) {
         QCoreApplication::processEvents();
         EXPECT_EQ(list->List()->model()->rowCount(), 2500);
         EXPECT_EQ(list->SummaryText(),
-                  "2500 of 5000 files were moved to the trash; 2500 were not.");
+                  "2,500 of 5,000 files were moved to the trash; 2,500 were not.");
         EXPECT_TRUE(list->List()->verticalScrollBar()->isVisible());
         EXPECT_LE(list->frameGeometry().height(),
                   QGuiApplication::primaryScreen()->availableGeometry().height());
@@ -273,16 +275,66 @@ TEST(TrashReportWindow, OnlyFailuresOrARefusalGetAWindow) {
     EXPECT_EQ(message->informativeText(), Q(refused.error));
 }
 
-TEST(TrashReportWindow, SummaryReadsRightForOneAndForMany) {
-    EXPECT_EQ(TrashSummaryText(0, 1), "0 of 1 file were moved to the trash; 1 was not.");
-    EXPECT_EQ(TrashSummaryText(1, 3), "1 of 3 files was moved to the trash; 2 were not.");
-    EXPECT_EQ(TrashSummaryText(2, 3), "2 of 3 files were moved to the trash; 1 was not.");
-    EXPECT_EQ(TrashSummaryText(995, 3000),
-              "995 of 3000 files were moved to the trash; 2005 were not.");
+TEST(TrashReportWindow, SummaryReadsRightForOneAndForManyAndCountsStoppedFilesApart) {
+    struct Case {
+        TrashWork work;
+        std::size_t moved, failed, stopped;
+        const char* text;
+    } cases[] = {
+        {TrashWork::Delete, 0, 1, 0, "0 of 1 file were moved to the trash; 1 was not."},
+        {TrashWork::Delete, 1, 2, 0, "1 of 3 files was moved to the trash; 2 were not."},
+        {TrashWork::Delete, 2, 1, 0, "2 of 3 files were moved to the trash; 1 was not."},
+        {TrashWork::Delete, 995, 2005, 0,
+         "995 of 3,000 files were moved to the trash; 2,005 were not."},
+        {TrashWork::Delete, 7568, 0, 92432,
+         "7,568 of 100,000 files were moved to the trash; 92,432 were not moved because the "
+         "delete was stopped."},
+        {TrashWork::Delete, 7500, 68, 92432,
+         "7,500 of 100,000 files were moved to the trash; 68 could not be moved and 92,432 "
+         "were not moved because the delete was stopped."},
+        {TrashWork::Undo, 3, 1, 0, "3 of 4 files were put back; 1 was not."},
+        {TrashWork::Undo, 1, 0, 1,
+         "1 of 2 files was put back; 1 was not put back because the undo was stopped."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrashSummaryText(c.work, c.moved, c.failed, c.stopped), c.text);
+}
+
+// After a stop the list holds the real failures only; with none, there is no list.
+TEST(TrashReportWindow, FilesNotReachedBecauseOfAStopAreCountedNotListed) {
+    TrashReport onlyStopped;
+    TrashReport alsoFailed;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string path = "/data/f" + std::to_string(i) + ".txt";
+        onlyStopped.results.push_back({path, i < 10, i < 10 ? "" : "stopped", {}});
+        alsoFailed.results.push_back({path,
+                                      i < 10,
+                                      i < 10    ? ""
+                                      : i == 10 ? "permission denied"
+                                                : "stopped",
+                                      {}});
+    }
+    InChild([&] {
+        const std::unique_ptr<QDialog> first = MakeTrashReportWindow(onlyStopped, nullptr, "c");
+        auto* stopped = dynamic_cast<CTrashReportDlg*>(first.get());
+        ASSERT_NE(stopped, nullptr);
+        EXPECT_EQ(stopped->HeadingText(), "The delete was stopped");
+        EXPECT_EQ(stopped->List()->model()->rowCount(), 0);
+        stopped->show();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(stopped->List()->isVisible());
+
+        const std::unique_ptr<QDialog> second = MakeTrashReportWindow(alsoFailed, nullptr, "c");
+        auto* failed = dynamic_cast<CTrashReportDlg*>(second.get());
+        ASSERT_NE(failed, nullptr);
+        EXPECT_EQ(failed->HeadingText(), "Some files were not moved to the trash");
+        ASSERT_EQ(Rows(*failed).size(), 1u);
+        EXPECT_EQ(Rows(*failed)[0].reason, "permission denied");
+    });
 }
 
 // The overload the window calls: default delay, the report run modally over the owner.
-TEST(RunTrashRequestWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) {
+TEST(RunTrashJobWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) {
     TrashSandbox box;
     MakeTree(box.tree(), {{TreeEntry::File, "a.txt", "a"},
                           {TreeEntry::File, "became.txt/inside.jpg", "kept"},
@@ -311,7 +363,8 @@ TEST(RunTrashRequestWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) 
         for (const std::string& p : paths)
             op.m_arrSource.Add(CString(p));
         CDeleteRequest request(op);
-        const TrashReport result = RunTrashRequest(request.Request(), &owner);
+        const TrashReport result =
+            RunTrashJob(DeleteJob(request.Request(), nullptr, nullptr), HandleOf(&owner));
         EXPECT_EQ(result.TrashedCount(), 2u);
         EXPECT_EQ(seen, (std::vector<std::string>{paths[1] + " | is now a folder",
                                                   paths[2] + " | no longer exists"}));

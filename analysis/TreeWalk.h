@@ -1,0 +1,148 @@
+#pragma once
+// The one walk below a folder that the count, the scan command and the delete's collection
+// share: what is an entry, what is walked into, what is skipped and why.
+//
+// Rules:
+// - Every entry except "." and ".." is an entry. Folders are walked into; links (to
+//   anything) and special files are entries like files: never followed, never opened.
+// - Every folder below the chosen one is opened relative to its parent's open descriptor,
+//   without following a link (O_NOFOLLOW | O_DIRECTORY). When descriptors must be given
+//   back (deep or wide trees, a low descriptor limit), a folder is reopened from its
+//   nearest open ancestor one component at a time, each checked against the device and
+//   inode recorded when it was first opened. A mismatch, or a link where a folder was,
+//   means the folder changed during the scan: it is not read.
+// - A folder whose device and inode are one of its ancestors' (a bind mount of an
+//   ancestor) is not walked again. Other mounted drives below the folder are walked.
+// - A folder that can be listed but not searched is not read: its entries could be
+//   neither examined nor reached, so neither the count nor the collection takes them.
+// - The trash is not part of the tree: the home trash ($XDG_DATA_HOME/Trash, by default
+//   ~/.local/share/Trash) and, at the top of every mounted drive met (the chosen folder
+//   included), folders named .Trash and .Trash-<digits> are skipped without a word.
+// - An entry whose full path would not fit in PATH_MAX bytes (terminating NUL included)
+//   is skipped; its folder counts as not completely read ("path too long").
+// - A folder that disappeared during the walk is simply gone; any other folder that
+//   could not be read counts, with its reason, in CWalkProblems.
+//
+// Listings are read by worker threads ahead of the walk (CTreeWalk); the walk's user
+// (CEnumerateFiles) consumes them on its own thread in depth-first listing order.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Why a folder was not read, or not completely.
+enum class NotRead : std::uint8_t {
+    PermissionDenied,
+    FolderLoop,
+    Changed,
+    TooManyOpenFiles,
+    ReadError,
+    PathTooLong,
+};
+inline constexpr std::size_t kNotReadReasons = 6;
+
+// Folders not read by one walk, counted by reason.
+class CWalkProblems {
+public:
+    void Add(NotRead reason) { ++m_counts[static_cast<std::size_t>(reason)]; }
+    int Count(NotRead reason) const { return m_counts[static_cast<std::size_t>(reason)]; }
+    int Total() const;
+    void Clear() { m_counts = {}; }
+    // "3 folders could not be read" ("1 folder ..."); empty when every folder was read.
+    std::string Headline() const;
+    // The reasons that occurred, in words, with their counts: most first, equal counts in
+    // the order of NotRead.
+    std::vector<std::pair<std::string, int>> ByReason() const;
+    // The headline and ByReason: "3 folders could not be read: 2 permission denied, 1
+    // folder loop". Empty when every folder was read.
+    std::string Summary() const;
+
+private:
+    std::array<int, kNotReadReasons> m_counts{};
+};
+
+// A folder of a walk as the walk's user sees it. Fixed once the folder has been opened;
+// valid until the walk that made it ends.
+struct WalkFolder {
+    const WalkFolder* parent = nullptr; // null for the chosen folder
+    std::uint64_t id = 0;               // unique among all folders of all walks
+    std::uint64_t dev = 0;
+    std::uint64_t ino = 0;
+    int depth = 0;         // 0 for the chosen folder
+    std::string_view name; // the name in its parent; empty for the chosen folder
+};
+
+// One entry that is not walked into, as its folder's listing gave it.
+struct WalkEntry {
+    const WalkFolder* folder = nullptr;
+    std::string_view name;
+    unsigned char type = 0; // DT_* of the listing; DT_UNKNOWN only when it could not be told
+    std::uint64_t ino = 0;  // the inode in the listing
+};
+
+struct WalkNode;
+struct WalkChunk;
+
+// One record of a listing chunk: an entry that is reported, or a folder that is walked
+// into (child set).
+struct WalkRecord {
+    WalkNode* child;
+    std::uint64_t ino;
+    std::uint16_t length;
+    unsigned char type;
+    const char* Name() const { return reinterpret_cast<const char*>(this + 1); }
+};
+
+// The listings of one walk, read by worker threads ahead of their consumer. The consumer
+// (one thread, the one that created the walk) takes each folder's listing chunk by chunk,
+// in order, with Prepare and NextChunk, and ends each folder with Finish. Workers read
+// folders in the order a depth-first walk will want them, at most a fixed number of bytes
+// ahead of the consumer, and never touch the consumer's data.
+class CTreeWalk {
+public:
+    // Starts a walk of rootPath (opened as named, links followed: the one path that is
+    // looked up by name). entryPrefixLength: the length of the text every entry path of
+    // the root starts with (its absolute path and one '/'), for the path-length rule.
+    // recurse false: folders are entries and nothing below the root is opened. stop: when
+    // it becomes true the workers stop reading.
+    CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength, bool recurse,
+              const std::atomic<bool>& stop);
+    // Stops the workers, waits for them, closes every descriptor and frees every listing.
+    ~CTreeWalk();
+    CTreeWalk(const CTreeWalk&) = delete;
+    CTreeWalk& operator=(const CTreeWalk&) = delete;
+
+    WalkNode* Root() const { return m_root; }
+
+    // Consumer side. Before a subfolder is walked into: waits until it has been opened,
+    // and takes what has been read of its listing. False when it is not part of the tree
+    // after all (it turned out to be the home trash); Finish it then.
+    bool Prepare(WalkNode* node);
+    // The next chunk of node's listing, waiting for it (or reading it on this thread when
+    // no worker has taken it); null at the end of the listing. The chunk returned before
+    // is given back.
+    const WalkChunk* NextChunk(WalkNode* node);
+    // The consumer is done with node (and everything below it). Records its outcome in
+    // problems: counted once, the first that applies of "not opened", "read error",
+    // "path too long" (the last two only when complete is true: the whole listing was
+    // consumed).
+    void Finish(WalkNode* node, bool complete, CWalkProblems& problems);
+    // A new descriptor of folder (which belongs to this walk), reached from an open
+    // ancestor through checked components; -1 when that fails. The caller closes it.
+    int OpenFolder(const WalkFolder& folder);
+
+    // The records of a chunk, in listing order.
+    static const WalkRecord* First(const WalkChunk* chunk);
+    static const WalkRecord* Next(const WalkChunk* chunk, const WalkRecord* record);
+    static const WalkFolder& Folder(const WalkNode* node);
+
+private:
+    struct Shared;
+    std::unique_ptr<Shared> m_shared;
+    WalkNode* m_root = nullptr;
+};

@@ -1,0 +1,74 @@
+#pragma once
+// Which trash a file goes to, as the freedesktop Trash specification 1.0 places trashes:
+// the home trash for files on its drive, else a trash at the top of the file's own drive.
+// Files are moved, never copied, so a file only ever goes to a trash on its own mount.
+#include "platform/trash/Descriptors.h"
+#include "platform/trash/TrashNames.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// One trash folder, open for a batch.
+struct CTrashFolder {
+    CUniqueFd files; // <trash>/files: the trashed files
+    CUniqueFd info;  // <trash>/info: a record per file
+    FileId dirId, filesId, infoId;
+    std::string path; // the trash folder itself, where the system has it
+    // Empty for the home trash, whose records hold absolute paths; for a drive's trash the
+    // drive's top folder, which the records' paths are relative to.
+    std::string top;
+    CTrashNames names;
+    std::uint32_t order = 0; // its place in CTrashLocator::Opened()
+};
+
+// The path a record of trash gives the file at path (absolute).
+std::string RecordPath(const CTrashFolder& trash, const std::string& path);
+
+// The home trash: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when XDG_DATA_HOME is
+// unset, empty or not absolute; ~ is $HOME, or the user's home from the system when HOME
+// is unset. Empty when there is no home at all.
+std::string HomeTrashPath();
+
+// Finds and opens the trashes of one batch, each once, and keeps them open until it ends.
+class CTrashLocator {
+public:
+    // Reads the home trash's place and the effective user now.
+    CTrashLocator();
+
+    // The trash for file, whose folder is open as folderFd:
+    // - on the mount the home trash is (or would be created) on: the home trash, created
+    //   (0700, with its files and info) when missing;
+    // - on any other mount, its top folder $top (found by going up from folderFd while
+    //   the mount stays the same): $top/.Trash/$uid when $top/.Trash is a real folder (not
+    //   a link) with the sticky bit and $uid in it is (or can be created as) a folder of
+    //   the user's; else $top/.Trash-$uid, created 0700 when missing and used only when it
+    //   is a real folder owned by the user.
+    // Null when there is none, with reason (kReasonNoHomeTrash, kReasonNoDriveTrash,
+    // kReasonTrashPermission, ...) and the system's error. Found once per mount and batch.
+    CTrashFolder* For(const EntryStat& file, int folderFd, const char*& reason, int& error);
+
+    // Every trash opened so far, in the order opened.
+    const std::vector<std::unique_ptr<CTrashFolder>>& Opened() const { return m_opened; }
+
+private:
+    struct Answer {
+        CTrashFolder* trash = nullptr;
+        const char* reason = nullptr;
+        int error = 0;
+    };
+    using MountKey = std::pair<std::uint64_t, std::uint64_t>; // mount id, or 0 and device
+
+    std::string m_homePath;
+    unsigned m_uid;
+    bool m_homeLooked = false;
+    MountKey m_homeMount{};
+    std::map<MountKey, Answer> m_byMount;
+    std::vector<std::unique_ptr<CTrashFolder>> m_opened;
+
+    Answer OpenHome();
+    Answer OpenOnDrive(int folderFd);
+    Answer Keep(std::unique_ptr<CTrashFolder> trash);
+};

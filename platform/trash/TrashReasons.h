@@ -1,0 +1,12 @@
+#pragma once
+// System errors met while moving a file, in the words of the report (ShellRequest.h).
+#include "platform/core/ShellRequest.h"
+
+#include <string>
+
+// The reason for a failure with errno error: "no longer exists", "permission denied",
+// "disk full", ...; fallback when the error has no words of its own.
+const char* ReasonForError(int error, const char* fallback);
+
+// A file left where it was: reason, and the system's message for error (none for 0).
+TrashResult NotMoved(const std::string& path, const char* reason, int error = 0);

@@ -1,0 +1,209 @@
+// A delete while someone changes the tree under it: folders swapped for links to
+// look-alike folders outside, files swapped for folders, by a thread of the same user or
+// by another user; and a trash holding files whose records are gone. Whatever happens,
+// only files the scan saw, from inside the chosen folder, reach the trash, never a folder,
+// and nothing in the trash is ever replaced.
+#include "deletion/FileOperation.h"
+#include "platform/trash/ShellFileOperation.h"
+#include "tests/support/Batches.h"
+#include "tests/support/TrashInfo.h"
+#include "tests/trash/TrashTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <grp.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kFolders = 40;
+constexpr int kFilesPerFolder = 60;
+constexpr int kAttempts = 8;
+
+std::string Folder(int k) {
+    return "d" + std::to_string(k);
+}
+
+// base/<prefix>d<k>/f<j>.txt for every folder and file; returns the relative paths.
+std::vector<std::string> MakeFolders(const std::string& base, const std::string& prefix,
+                                     const std::string& content) {
+    std::vector<std::string> relative;
+    for (int k = 0; k < kFolders; ++k)
+        for (int j = 0; j < kFilesPerFolder; ++j) {
+            relative.push_back(prefix + Folder(k) + "/f" + std::to_string(j) + ".txt");
+            WriteFile(base + "/" + relative.back(), content);
+        }
+    return relative;
+}
+
+// One round of swaps in folder: every d<k> becomes a link to lookAlike/d<k>, then each
+// goes back. With swapFiles, the files of d<round % kFolders> then each become a folder
+// for a moment.
+void SwapRound(const std::string& folder, const std::string& lookAlike, int round, bool swapFiles) {
+    for (int k = 0; k < kFolders; ++k) {
+        const std::string real = folder + "/" + Folder(k);
+        if (::rename(real.c_str(), (real + ".real").c_str()) == 0)
+            ::symlink((lookAlike + "/" + Folder(k)).c_str(), real.c_str());
+    }
+    for (int k = 0; k < kFolders; ++k) {
+        const std::string real = folder + "/" + Folder(k);
+        if (::unlink(real.c_str()) == 0)
+            ::rename((real + ".real").c_str(), real.c_str());
+    }
+    const std::string swapped = folder + "/" + Folder(round % kFolders);
+    for (int j = 0; swapFiles && j < kFilesPerFolder; ++j) {
+        const std::string file = swapped + "/f" + std::to_string(j) + ".txt";
+        if (::rename(file.c_str(), (file + ".away").c_str()) != 0)
+            continue;
+        ::mkdir(file.c_str(), 0755);
+        ::rmdir(file.c_str());
+        ::rename((file + ".away").c_str(), file.c_str());
+    }
+}
+
+// What reached the trash: no folder, only inodes the scan saw; every record with its file.
+// Returns how many files were refused because the tree had changed.
+std::size_t CheckTrash(const TrashSandbox& box, const CFileBatch& batch,
+                       const TrashReport& report) {
+    std::set<std::uint64_t> seen;
+    for (const BatchFile& file : batch.files)
+        seen.insert(file.ino);
+    const std::vector<std::string> trashed = Names(box.trash() + "/files");
+    for (const std::string& name : trashed) {
+        struct stat st;
+        EXPECT_EQ(::lstat((box.trash() + "/files/" + name).c_str(), &st), 0) << name;
+        EXPECT_FALSE(S_ISDIR(st.st_mode)) << "a folder reached the trash: " << name;
+        EXPECT_EQ(seen.count(st.st_ino), 1u) << "not a file the scan saw: " << name;
+    }
+    EXPECT_EQ(ReadTrashInfo(box.trash()).size(), trashed.size());
+    EXPECT_EQ(report.results.size(), batch.files.size());
+    EXPECT_EQ(report.TrashedCount(), trashed.size());
+    std::size_t changed = 0;
+    for (const TrashResult& r : report.results)
+        changed += r.reason == "changed since the scan" ? 1 : 0;
+    return changed;
+}
+
+// The look-alike folder's files are all still there.
+void CheckUntouched(const std::string& base, const std::vector<std::string>& relative) {
+    std::size_t missing = 0;
+    for (const std::string& rel : relative)
+        missing += Exists(base + "/" + rel) ? 0 : 1;
+    EXPECT_EQ(missing, 0u) << "files outside the chosen folder were moved";
+}
+
+TEST(TrashRace, FoldersSwappedForLinksNeverSendFilesFromOutsideOrFoldersToTheTrash) {
+    std::size_t refused = 0;
+    for (int attempt = 0; attempt < kAttempts && !HasFailure(); ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        TrashSandbox box(MemoryFolder());
+        const std::vector<std::string> inside = MakeFolders(box.tree(), "sub/", "inside");
+        const std::vector<std::string> outside = MakeFolders(box.dir / "outside", "", "outside");
+        TrashRun run;
+        run.batch = BatchOfTree(box.tree(), inside);
+        run.paths = PathsOf(*run.batch);
+        // The swaps run on a thread of the deleting process, as long as the delete does.
+        std::thread swapper;
+        std::atomic<bool> done{false};
+        run.inChild = [&] {
+            swapper = std::thread([&] {
+                for (int round = 0; round < 100000 && !done; ++round)
+                    SwapRound(box.tree() + "/sub", box.dir / "outside", round, true);
+            });
+        };
+        const ChildResult child = RunInChild([&](std::string& out) {
+            box.Enter();
+            run.inChild();
+            CFileOperation op;
+            for (const std::string& p : run.paths)
+                op.m_arrSource.Add(CString(p));
+            CDeleteRequest request(op);
+            const TrashReport report = ExecuteShellFileOperation(request.Request(), &*run.batch);
+            done = true;
+            swapper.join();
+            out = Serialize(report);
+        });
+        ASSERT_EQ(child.exitStatus, 0);
+        refused += CheckTrash(box, *run.batch, ParseReport(child.out));
+        CheckUntouched(box.dir / "outside", outside);
+    }
+    // The swaps did meet the delete: some folders were refused as changed.
+    EXPECT_GT(refused, 0u);
+}
+
+// As uid 65534, in a folder of its own inside the tree, against a folder only root can
+// read, while root deletes.
+TEST(TrashRace, AnotherUserSwappingHisFoldersNeverSendsRootsFilesToTheTrash) {
+    std::size_t refused = 0;
+    for (int attempt = 0; attempt < kAttempts && !HasFailure(); ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        TrashSandbox box(MemoryFolder());
+        ::chmod(box.dir.path().c_str(), 0755);
+        const std::vector<std::string> inside = MakeFolders(box.tree(), "shared/", "inside");
+        const std::string secret = box.dir / "secret";
+        const std::vector<std::string> rootOnly = MakeFolders(secret, "", "root only");
+        ::chmod(secret.c_str(), 0700);
+        const std::string shared = box.tree() + "/shared";
+        ASSERT_EQ(std::system(("chown -R 65534:65534 '" + shared + "'").c_str()), 0);
+        const CFileBatch batch = BatchOfTree(box.tree(), inside);
+
+        const pid_t swapper = ::fork();
+        ASSERT_GE(swapper, 0);
+        if (swapper == 0) {
+            if (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+                ::setresuid(65534, 65534, 65534) == 0) {
+                ::alarm(TrashSandbox::kChildSeconds);
+                for (int round = 0;; ++round)
+                    SwapRound(shared, secret, round, false);
+            }
+            ::_exit(1);
+        }
+        TrashRun run;
+        run.batch = batch;
+        run.paths = PathsOf(batch);
+        const Outcome o = Execute(box, run);
+        ::kill(swapper, SIGKILL);
+        ::waitpid(swapper, nullptr, 0);
+        ASSERT_EQ(o.exitStatus, 0);
+        refused += CheckTrash(box, batch, o.report);
+        CheckUntouched(secret, rootOnly);
+    }
+    EXPECT_GT(refused, 0u);
+}
+
+// Someone removed records from the trash (they look like clutter): the files they named
+// stay, and later files of those names go elsewhere.
+TEST(TrashRace, FilesInTheTrashWithoutTheirRecordsAreNeverReplaced) {
+    TrashSandbox box;
+    std::vector<TreeEntry> orphans = {{TreeEntry::File, "files/x.txt", "orphan 1"},
+                                      {TreeEntry::File, "info/y.txt.trashinfo", "orphan record"}};
+    for (int k = 2; k <= 40; ++k)
+        orphans.push_back({TreeEntry::File, "files/x.txt." + std::to_string(k), "orphan"});
+    MakeTree(box.trash(), orphans);
+    MakeTree(box.tree(), {{TreeEntry::File, "x.txt", "new x"},
+                          {TreeEntry::File, "y.txt", "new y"},
+                          {TreeEntry::File, "more/x.txt", "another x"}});
+    const Outcome o = ExecuteBatch(box, box.tree(), {"x.txt", "y.txt", "more/x.txt"});
+    ASSERT_EQ(o.report.TrashedCount(), 3u);
+
+    EXPECT_EQ(ReadFile(box.trash() + "/files/x.txt"), "orphan 1");
+    for (int k = 2; k <= 40; ++k)
+        EXPECT_EQ(ReadFile(box.trash() + "/files/x.txt." + std::to_string(k)), "orphan");
+    EXPECT_EQ(ReadFile(box.trash() + "/info/y.txt.trashinfo"), "orphan record");
+    EXPECT_EQ(ReadFile(box.trash() + "/files/x.txt.41"), "new x");
+    EXPECT_EQ(ReadFile(box.trash() + "/files/y.txt.2"), "new y");
+    EXPECT_EQ(ReadFile(box.trash() + "/files/x.txt.42"), "another x");
+    EXPECT_EQ(ReadTrashInfo(box.trash()).at("x.txt.42").path, box.tree() + "/more/x.txt");
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+// The main window's "Undo Last Delete" (Ctrl+Z, or the window menu): the files the last
+// Delete Files click moved to the trash go back to their places, then the folder is
+// scanned again.
+#include "ui/RaveZivuredDlg.h"
+
+#include "platform/window/Menu.h"
+#include "platform/window/Styles.h"
+#include "ui/trash/TrashRequest.h"
+
+void CRaveZivuredDlg::OnUndoLastDelete() {
+    // As with a delete, nothing starts during a scan; a key that slips in is dropped.
+    if (IsRefreshing() || m_undo.IsEmpty())
+        return;
+    RunTrashJob(UndoJob(m_undo), GetSafeHwnd());
+    RefreshList();
+    UpdateUndoItem();
+}
+
+void CRaveZivuredDlg::UpdateUndoItem() {
+    if (CMenu* menu = GetSystemMenu(FALSE))
+        menu->EnableMenuItem(IDM_UNDO_LAST_DELETE,
+                             MF_BYCOMMAND | (m_undo.IsEmpty() ? MF_GRAYED : MF_ENABLED));
+}
