@@ -1,33 +1,18 @@
 #include "analysis/EnumerateFiles.h"
 
-#include <cstdlib>
+#include "platform/core/PathSeparator.h"
+
 #include <memory>
 #include <string>
-#include <unistd.h>
-
-std::string AbsoluteFolder(const CString& folder) {
-    std::string path;
-    if (folder.IsEmpty() || folder[0] != '/') {
-        // Without a buffer the C library grows one as needed: a current directory deeper
-        // than PATH_MAX still gives its whole path, and the path rule then applies to it.
-        if (char* cwd = ::getcwd(nullptr, 0)) {
-            path = cwd;
-            std::free(cwd);
-            if (path.back() != '/')
-                path += '/';
-        }
-    }
-    path += folder.view();
-    return path;
-}
 
 namespace {
 
-// The prefix every entry path of folder starts with: folder made absolute, plus one '/'.
+// The prefix every entry path of folder starts with: folder made absolute, plus one
+// separator.
 void StartEntryPath(std::string& path, const CString& folder) {
-    path = folder.IsEmpty() || folder[0] != '/' ? AbsoluteFolder(folder) : folder.str();
-    if (path.empty() || path.back() != '/')
-        path += '/';
+    path = AbsoluteFolder(folder);
+    if (path.empty() || path.back() != kPathSeparator)
+        path += kPathSeparator;
 }
 
 } // namespace

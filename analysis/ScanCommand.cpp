@@ -10,10 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -117,10 +115,8 @@ int RunScanCommand(int argc, char** argv) {
 
     // The walk itself reports nothing for a folder it cannot list, so check first that
     // this one can be listed, and say why not.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return Refuse("cannot read folder '" + folder + "': " + std::strerror(errno));
-    ::close(fd);
+    if (const std::string why = WhyFolderCannotBeRead(folder); !why.empty())
+        return Refuse("cannot read folder '" + folder + "': " + why);
 
     CScanWalker walker;
     walker.Enumerate(CString(folder), CString("*.*"), true);

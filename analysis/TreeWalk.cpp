@@ -1,5 +1,6 @@
 // A walk: its readers started and stopped, and the consumer's side. The readers' side is
-// WalkReaders.cpp's; opening and listing one folder is FolderReader.cpp's.
+// WalkReaders.cpp's; opening and listing one folder is FolderReader.cpp's and the
+// platform's folder access (WalkNode.h).
 //
 // Every folder is a node. Readers take the next node from a queue ordered the way the walk
 // will want them (depth-first, in listing order): a listing's subfolders join it as soon as
@@ -14,9 +15,6 @@
 #include "analysis/WalkShared.h"
 
 #include <algorithm>
-#include <dirent.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,28 +31,13 @@ constexpr long kDescriptorsPerReader = 4;
 // Listings held open for their subfolders, at most, however high the limit is.
 constexpr long kMaxHeldDescriptors = 512;
 
-long OpenDescriptors() {
-    DIR* dir = ::opendir("/proc/self/fd");
-    if (!dir)
-        return 16;
-    long count = 0;
-    while (::readdir(dir))
-        ++count;
-    ::closedir(dir);
-    return count - 3; // ".", ".." and the listing's own descriptor
-}
-
 } // namespace
 
 CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength, bool recurse,
                      const std::atomic<bool>& stop)
     : m_shared(std::make_unique<Shared>(rootPath, recurse, stop)) {
     Shared& s = *m_shared;
-    rlimit limit{};
-    ::getrlimit(RLIMIT_NOFILE, &limit);
-    const long soft =
-        limit.rlim_cur == RLIM_INFINITY ? 1L << 20 : static_cast<long>(limit.rlim_cur);
-    const long spare = soft - OpenDescriptors() - kReservedDescriptors;
+    const long spare = SpareFolderHandles() - kReservedDescriptors;
     const long readers = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, kReaders);
     s.holdBudget =
         std::clamp(spare - kDescriptorsPerReader * (readers + 1), 1L, kMaxHeldDescriptors);
@@ -84,8 +67,7 @@ CTreeWalk::~CTreeWalk() {
     // Alone now: whatever was read ahead and never consumed goes.
     while (WalkNode* node = s.alive) {
         s.alive = node->nextAlive;
-        if (node->fd >= 0)
-            ::close(node->fd);
+        CloseFolder(node->fd);
         FreeChunkList(node->first);
         FreeChunkList(node->taken);
         FreeChunkList(node->current);

@@ -17,11 +17,21 @@
 //   neither examined nor reached, so neither the count nor the collection takes them.
 // - The trash is not part of the tree: the home trash ($XDG_DATA_HOME/Trash, by default
 //   ~/.local/share/Trash) and, at the top of every mounted drive met (the chosen folder
-//   included), folders named .Trash and .Trash-<digits> are skipped without a word.
+//   included), folders named .Trash, .Trash-<digits> and $Recycle.Bin are skipped
+//   without a word.
 // - An entry whose full path would not fit in PATH_MAX bytes (terminating NUL included)
 //   is skipped; its folder counts as not completely read ("path too long").
 // - A folder that disappeared during the walk is simply gone; any other folder that
 //   could not be read counts, with its reason, in CWalkProblems.
+//
+// On Windows the same rules hold with the system's own means: junctions and symbolic
+// links (reparse points) are the links; a folder is identified by its volume's serial
+// number and its index; it is listed by its path (FindFirstFileExW, in the \\?\ form,
+// so every name and any length up to the system's 32,767 characters work), and every
+// folder from the chosen one down to the one listed is held open without letting anyone
+// rename or remove it, so that the path keeps naming the folders that were checked. A
+// folder is found to have changed when, opened again, it is not the one recorded, or is
+// a link now. The home trash is Wine's recycle bin (the desktop trash of its host).
 //
 // Listings are read by worker threads ahead of the walk (CTreeWalk); the walk's user
 // (CEnumerateFiles) consumes them on its own thread in depth-first listing order.
@@ -34,6 +44,17 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+// The kinds of entry a listing gives (WalkEntry::type), with the values of <dirent.h>,
+// which Windows lacks.
+inline constexpr unsigned char DT_UNKNOWN = 0;
+inline constexpr unsigned char DT_DIR = 4;
+inline constexpr unsigned char DT_REG = 8;
+inline constexpr unsigned char DT_LNK = 10;
+#else
+#include <dirent.h>
+#endif
 
 // Why a folder was not read, or not completely.
 enum class NotRead : std::uint8_t {
@@ -132,8 +153,8 @@ public:
     // "path too long" (the last two only when complete is true: the whole listing was
     // consumed).
     void Finish(WalkNode* node, bool complete, CWalkProblems& problems);
-    // A new descriptor of folder (which belongs to this walk), reached from an open
-    // ancestor through checked components; -1 when that fails. The caller closes it.
+    // A new handle of folder (which belongs to this walk), reached from an open ancestor
+    // through checked components; -1 when that fails. The caller closes it (CloseFolder).
     int OpenFolder(const WalkFolder& folder);
 
     // The records of a chunk, in listing order.
@@ -146,3 +167,21 @@ private:
     std::unique_ptr<Shared> m_shared;
     WalkNode* m_root = nullptr;
 };
+
+// ---- What the walk's users ask of the platform's folder access ----
+
+// Ends a folder handle that CTreeWalk::OpenFolder gave.
+void CloseFolder(int fd);
+
+// An entry as the system sees it now.
+struct EntryState {
+    std::uint64_t dev = 0;  // the device (on Windows the volume's serial number)
+    std::uint64_t ino = 0;  // the inode (on Windows the file's index)
+    std::uint32_t type = 0; // the st_mode type bits (S_IFREG, S_IFLNK, ...); 0 on Windows
+};
+// The entry name of the folder open as folderFd (CTreeWalk::OpenFolder), as it is now,
+// never through a link; false when it is gone or is a folder now.
+bool ExamineEntry(int folderFd, std::string_view name, EntryState& state);
+
+// Why folder cannot be listed at all, in the system's words; empty when it can.
+std::string WhyFolderCannotBeRead(const std::string& folder);

@@ -1,6 +1,12 @@
 #pragma once
-// The walk's inside, shared by TreeWalk.cpp (threads, order, descriptors) and
-// FolderReader.cpp (opening and listing one folder). Not for the walk's users.
+// The walk's inside, shared by TreeWalk.cpp (threads, order, descriptors), FolderReader.cpp
+// (the rules of one folder's listing) and the platform's folder access (opening and
+// listing folders: FolderAccessPosix.cpp with descriptors and getdents64,
+// FolderAccessWindows.cpp with held folder handles and FindFirstFileExW). Not for the
+// walk's users.
+//
+// A folder handle is an int on both: a descriptor, or on Windows the number of a held
+// folder in the process's table of them (-1: none). CloseFolder (TreeWalk.h) ends either.
 #include "analysis/TreeWalk.h"
 
 #include <cstddef>
@@ -55,6 +61,9 @@ struct WalkNode : WalkFolder {
     bool sawEnd = false;
 };
 
+// A read stops once it holds this much; a big folder is read in pieces of about this size.
+inline constexpr std::size_t kChunkTarget = 16 * 1024;
+
 // A piece of a listing: WalkRecords, each followed by its name and a NUL, 8-byte aligned.
 struct WalkChunk {
     WalkChunk* next = nullptr;
@@ -91,13 +100,23 @@ struct OpenOutcome {
     NotRead why = NotRead::ReadError;
 };
 
+// ---- The platform's folder access ----
+
 // Opens name below dirFd as a folder, never through a link; with expected, only when it
 // is still that very folder (else "changed during the scan").
 OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected);
 // Opens the chosen folder as the user named it (links followed).
 OpenResult OpenRoot(const std::string& path);
-// The reason for a failed open or read, from errno; gone for ENOENT.
-void ClassifyError(int error, OpenResult& result);
+// False, with denied set, when the folder open as fd (id) can be listed but not searched:
+// its entries could be neither examined nor reached.
+bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
+// Folder handles a walk may use besides those of the rest of the program (the process's
+// limit less what is open).
+long SpareFolderHandles();
+// True where folders are listed by their path (Windows): a folder is then held until
+// nothing below it needs it any more, so that no folder on the way can be renamed or
+// replaced while a path through it is in use.
+bool FoldersHeldUntilFreed();
 
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {
@@ -112,6 +131,8 @@ struct HomeTrash {
 // the first time, reached from its checked parent without following a link). A path with
 // no component gives a copy of baseFd.
 OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen);
+
+// ---- The rules, on top of it (FolderReader.cpp) ----
 
 // Opens node for its first listing: the root by rootPath, any other folder through path
 // from baseFd (see OpenChain). Records its device and inode and whether it tops a mount;
@@ -132,22 +153,26 @@ struct ReadOutcome {
     bool pathTooLong = false; // an entry was skipped for the path limit
 };
 
-// Lists folders for one thread: its buffers are reused from folder to folder.
+// Lists folders for one thread: its buffers are reused from folder to folder. The rules
+// (Keep, IsTrash) are FolderReader.cpp's, the listing (Read) the platform's.
 class CFolderReader {
 public:
     CFolderReader(bool recurse, const HomeTrash& trash);
-    // Reads node's listing from its open descriptor: at least one buffer's worth, or to
-    // its end when whole is true. Subfolders to walk into get a child node each.
+    // Reads node's listing from its open handle: at least one buffer's worth, or to its
+    // end when whole is true. Subfolders to walk into get a child node each.
     ReadOutcome Read(WalkNode* node, bool whole);
 
 private:
     void Keep(WalkNode* node, const char* name, std::size_t length, unsigned char type,
               std::uint64_t ino);
     bool IsTrash(const WalkNode* node, std::string_view name, std::uint64_t ino) const;
+    // Before a read, and after it: what was kept becomes the outcome's chunk and children.
+    void StartRead();
+    ReadOutcome FinishRead(ReadOutcome outcome);
 
     bool m_recurse;
     HomeTrash m_trash;
-    std::vector<char> m_buffer;
+    std::vector<char> m_buffer; // the platform's listing buffer, made at the first read
     std::vector<char> m_records;
     std::vector<WalkNode*> m_children;
     std::size_t m_childBytes = 0;

@@ -3,7 +3,6 @@
 #include "analysis/WalkShared.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
 
@@ -201,7 +200,7 @@ void CTreeWalk::Shared::FreeNodeLocked(WalkNode* node) {
         bytesAhead -= FreeChunkList(node->first);
         node->first = node->last = nullptr;
         if (node->fd >= 0) {
-            ::close(node->fd);
+            CloseFolder(node->fd);
             --held;
         }
         WalkNode* parent = node->parentNode;
@@ -216,11 +215,14 @@ void CTreeWalk::Shared::MaybeCloseLocked(WalkNode* node) {
     // The root stays open: every reopen can start from it.
     if (node == root || node->fd < 0 || node->state != NodeState::Complete || node->fdUsers > 0)
         return;
+    // Where folders are listed by path, a folder is held as long as anything below it is.
+    if (FoldersHeldUntilFreed())
+        return;
     // Kept while subfolders still need it, unless descriptors are short: they are then
     // reopened through their ancestors.
     if (node->unopened > 0 && held <= holdBudget)
         return;
-    ::close(node->fd);
+    CloseFolder(node->fd);
     node->fd = -1;
     --held;
 }

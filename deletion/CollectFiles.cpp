@@ -5,9 +5,6 @@
 #include "platform/core/WaitCursor.h"
 
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -15,10 +12,7 @@ namespace {
 class CCollectWalk : public CEnumerateFiles {
 public:
     CCollectWalk(CFileOperation& op, CString ext) : m_op(op), m_ext(std::move(ext)) {}
-    ~CCollectWalk() override {
-        if (m_folderFd >= 0)
-            ::close(m_folderFd);
-    }
+    ~CCollectWalk() override { CloseFolder(m_folderFd); }
 
     void Enumerate(const CString& folder, const CString& filter, bool recurse) override {
         CWaitCursor wait;
@@ -32,30 +26,25 @@ public:
         BatchFile file;
         file.folder = FolderIndex(*entry.folder);
         file.name = entry.name;
-        struct stat st;
-        if (Examine(entry, st)) {
-            file.dev = st.st_dev;
-            file.ino = st.st_ino;
-            file.type = st.st_mode & S_IFMT;
+        if (EntryState now; Examine(entry, now)) {
+            file.dev = now.dev;
+            file.ino = now.ino;
+            file.type = now.type;
         }
         m_op.m_arrSource.Add(path);
         m_op.m_batch.files.push_back(std::move(file));
     }
 
 private:
-    // The entry as it is now, through a descriptor of its folder (one per folder, reached
+    // The entry as it is now, through a handle of its folder (one per folder, reached
     // through the walk's checked components); false when it is gone or a folder now.
-    bool Examine(const WalkEntry& entry, struct stat& st) {
+    bool Examine(const WalkEntry& entry, EntryState& now) {
         if (entry.folder->id != m_fdFolderId) {
-            if (m_folderFd >= 0)
-                ::close(m_folderFd);
+            CloseFolder(m_folderFd);
             m_folderFd = OpenWalkFolder(*entry.folder);
             m_fdFolderId = entry.folder->id;
         }
-        const std::string name(entry.name);
-        return m_folderFd >= 0 &&
-               ::fstatat(m_folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-               !S_ISDIR(st.st_mode);
+        return ExamineEntry(m_folderFd, entry.name, now);
     }
 
     // The batch's index of folder, recording it and the folders above it first when they

@@ -6,9 +6,9 @@
 // Appends to op.m_arrSource the full path of every entry below folder, at any depth,
 // whose ExtensionKey is exactly ext (case included; an empty ext matches names without
 // an extension), and to op.m_batch its record, in the same order. Full path = folder made
-// absolute, one '/', the path below it. Paths are appended in walk order: the entries of
-// a folder in the order the system lists them, a subfolder searched completely before the
-// next entry of its parent.
+// absolute, one separator ('/', on Windows '\\'), the path below it. Paths are appended in walk
+// order: the entries of a folder in the order the system lists them, a subfolder searched
+// completely before the next entry of its parent.
 //
 // The walk is the counting's own (CEnumerateFiles, by the rules of analysis/TreeWalk.h),
 // so a row's count and its delete are the same set: folders are searched, never
@@ -17,10 +17,10 @@
 //
 // op.m_batch gets the chosen folder (made absolute) as its root, a record of every folder
 // on the way to a collected file (device, inode, name, parent), and per file its name and
-// the device, inode and type that fstatat gives through its folder's descriptor at
-// collection time; all three zero when it could not be examined then (gone, or a folder
-// now), which the delete then reports instead of moving anything. A batch holds one
-// folder's files: into a batch that already holds another folder's, nothing is appended.
+// the device, inode and type that the system gives through its folder's handle at
+// collection time (ExamineEntry); all three zero when it could not be examined then (gone, or a
+// folder now), which the delete then reports instead of moving anything. A batch holds one folder's
+// files: into a batch that already holds another folder's, nothing is appended.
 //
 // Shows the wait cursor while it runs (nested, once per folder level). Leaves the current
 // directory alone.

@@ -13,7 +13,7 @@
 #include "analysis/EnumerateFiles.h"
 #include "platform/core/Collections.h"
 #include "platform/core/String.h"
-#include "platform/trash/TrashUndo.h"
+#include "platform/core/TrashExecutor.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
 #include "res/resource.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The shell file-operation request, and what became of each of its paths. Building a
-// request needs only this header; carrying one out is a platform's executor (on Linux
-// platform/trash/ShellFileOperation.h, which also puts the files of a delete back).
+// request needs only this header; carrying one out is the platform's executor
+// (TrashExecutor.h), which also puts the files of a delete back.
 #include "platform/core/Types.h"
 #include "platform/core/Wnd.h"
 

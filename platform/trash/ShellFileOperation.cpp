@@ -119,6 +119,6 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
         report.results.push_back(run.TrashOne(i));
     }
     if (undo)
-        undo->Add(run.TakeUndo());
+        undo->Recorded().Add(run.TakeUndo());
     return report;
 }

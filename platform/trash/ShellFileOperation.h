@@ -3,13 +3,9 @@
 // moved to the freedesktop trash by this program's own trash engine, working relative to
 // folder descriptors, so that only the very files the collection saw are moved, reached
 // through the very folders it walked.
-#include "platform/core/FileBatch.h"
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashExecutor.h"
 
-class CTrashUndo;
-
-// Carries out request. Only FO_DELETE with exactly FOF_ALLOWUNDO is accepted; anything
-// else is refused and touches nothing.
+// ExecuteShellFileOperation (TrashExecutor.h) on Linux:
 //
 // batch is the collection's record of the request's files: its files and the request's
 // paths must correspond one to one and in order (BatchMatchesPaths in BatchPaths.h),
@@ -30,6 +26,3 @@ class CTrashUndo;
 // later one get kReasonStopped and request.fAnyOperationsAborted is set. When undo is
 // given, what was moved is added to it. An empty list does nothing. Runs on the caller's
 // thread and returns when done.
-TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch* batch,
-                                      const TrashProgress& progress = {},
-                                      CTrashUndo* undo = nullptr);

@@ -69,16 +69,28 @@ TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
 
 } // namespace
 
+CTrashUndo::CTrashUndo() : m_record(std::make_unique<Record>()) {}
+
+CTrashUndo::~CTrashUndo() = default;
+
+bool CTrashUndo::IsEmpty() const {
+    return m_record->batches.empty();
+}
+
+void CTrashUndo::Clear() {
+    m_record->batches.clear();
+}
+
 std::size_t CTrashUndo::Count() const {
     std::size_t n = 0;
-    for (const UndoBatch& batch : m_batches)
+    for (const UndoBatch& batch : m_record->batches)
         n += batch.files.size();
     return n;
 }
 
-void CTrashUndo::Add(UndoBatch batch) {
+void CTrashUndo::Record::Add(UndoBatch batch) {
     if (!batch.files.empty())
-        m_batches.push_back(std::move(batch));
+        batches.push_back(std::move(batch));
 }
 
 TrashReport CTrashUndo::PutBack(const TrashProgress& progress) {
@@ -87,7 +99,7 @@ TrashReport CTrashUndo::PutBack(const TrashProgress& progress) {
     const std::size_t total = Count();
     std::vector<UndoBatch> notReached;
     bool stopped = false;
-    for (UndoBatch& batch : m_batches) {
+    for (UndoBatch& batch : m_record->batches) {
         std::vector<UndoBatch::File> stay;
         {
             CFolderChain chain(batch.root, batch.folders);
@@ -111,6 +123,6 @@ TrashReport CTrashUndo::PutBack(const TrashProgress& progress) {
             notReached.push_back(std::move(batch));
         }
     }
-    m_batches = std::move(notReached);
+    m_record->batches = std::move(notReached);
     return report;
 }

@@ -2,6 +2,7 @@
 // Putting back what the last delete moved to the trash.
 #include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
+#include "platform/core/TrashExecutor.h"
 #include "platform/trash/Descriptors.h"
 
 #include <cstdint>
@@ -29,32 +30,25 @@ struct UndoBatch {
     std::vector<File> files; // in the order they were moved
 };
 
-// The files the last delete moved (every request of it), until they are put back.
-class CTrashUndo {
-public:
-    bool IsEmpty() const { return m_batches.empty(); }
-    // How many files a PutBack would try.
-    std::size_t Count() const;
-    void Clear() { m_batches.clear(); }
+// What the undo keeps on Linux: one batch per request that moved something.
+struct CTrashUndo::Record {
+    std::vector<UndoBatch> batches;
     // Adds what one request moved; a batch that moved nothing is not kept.
     void Add(UndoBatch batch);
-
-    // Puts the files back, in the order they were moved, and returns a report of kind
-    // TrashWork::Undo with one result per file under its request path. Each file:
-    // - its folder is reached from the chosen folder through the recorded folders, checked
-    //   as the delete checked them; no folder is created: "its folder no longer exists",
-    //   or "its folder was replaced" (another folder, or a link, in its place);
-    // - its trash is opened by path and must be the very trash, files/ and info/ it went
-    //   to, and its entry there the very entry that was moved: otherwise "no longer in the
-    //   trash" or "changed in the trash", and it is not touched;
-    // - it is moved back with RENAME_NOREPLACE: a file that has taken its place meanwhile
-    //   is never replaced ("its place is taken"), and the file stays in the trash with its
-    //   record; after a move its record is removed.
-    // Nothing is ever removed but the record of a file put back. progress works as for a
-    // delete: files not reached because it said stop stay here for a later PutBack;
-    // every other file is dropped from the undo, put back or not.
-    TrashReport PutBack(const TrashProgress& progress = {});
-
-private:
-    std::vector<UndoBatch> m_batches;
 };
+
+// CTrashUndo::PutBack (TrashExecutor.h) on Linux:
+// Puts the files back, in the order they were moved, and returns a report of kind
+// TrashWork::Undo with one result per file under its request path. Each file:
+// - its folder is reached from the chosen folder through the recorded folders, checked
+//   as the delete checked them; no folder is created: "its folder no longer exists",
+//   or "its folder was replaced" (another folder, or a link, in its place);
+// - its trash is opened by path and must be the very trash, files/ and info/ it went
+//   to, and its entry there the very entry that was moved: otherwise "no longer in the
+//   trash" or "changed in the trash", and it is not touched;
+// - it is moved back with RENAME_NOREPLACE: a file that has taken its place meanwhile
+//   is never replaced ("its place is taken"), and the file stays in the trash with its
+//   record; after a move its record is removed.
+// Nothing is ever removed but the record of a file put back. progress works as for a
+// delete: files not reached because it said stop stay here for a later PutBack;
+// every other file is dropped from the undo, put back or not.

@@ -45,8 +45,16 @@ BOOL CDialog::IsWindowEnabled() const {
 }
 
 BOOL CDialog::EnableWindow(BOOL enable) {
+    if (!m_hWnd)
+        return FALSE;
     // The system's answer is the one this call promises: TRUE when it was disabled.
-    return m_hWnd && ::EnableWindow(m_hWnd, enable) ? TRUE : FALSE;
+    const BOOL wasDisabled = ::EnableWindow(m_hWnd, enable) ? TRUE : FALSE;
+    // A window this one owns that went while it was disabled (the "Working..." window of a
+    // scan) could hand the activation to no window: this one takes it back, or the
+    // keyboard would reach nothing.
+    if (enable && wasDisabled && !GetActiveWindow() && ::IsWindowVisible(m_hWnd))
+        SetActiveWindow(m_hWnd);
+    return wasDisabled;
 }
 
 void CDialog::ShowWindow(int showCommand) {

@@ -29,8 +29,9 @@ fi
 rm -rf "$out" && mkdir -p "$out"
 export RZ_WINE_DIR=$wine_dir
 wine_run() { "$here/../../scripts/wine-run.sh" "$@"; }
-# The folder to choose, and its Windows name on Wine's drive Z:.
-folder=$out/tree/Pictures
+# The folder to choose, under a name of this run's own: the trash keeps what earlier runs
+# put there.
+folder=$(mktemp -d "$out/tree.XXXXXX")/Pictures
 mkdir -p "$folder/sub/deep"
 touch "$folder"/{a.tmp,x.log,notes.txt} "$folder"/sub/{b.tmp,y.log} "$folder/sub/deep/c.tmp"
 key='HKCU\Software\ostrel.example\File Manager by ostrel.example\Settings'
@@ -69,18 +70,21 @@ pid=$!
 main=$(window "^File Manager by ostrel\.example$") || fail "the main window did not appear"
 chooser=$(window "^Browse for Folder$") || fail "the folder chooser did not open by itself"
 shot "$chooser" chooser
-# The tree: Home is the desktop, Down its first item "/", then each folder is opened
-# (Right) and entered (Right) and its child found by typing its name.
-focus "$chooser"
-xdotool key Tab Home; sleep 0.3; xdotool key Down; sleep 0.3
+# A click on the tree's free area gives it the keyboard. Home is the desktop, Down its first
+# item "/", then each folder is opened (Right) and entered (Right) and its child found by
+# typing its name.
+eval "$(xdotool getwindowgeometry --shell "$chooser")"
+xdotool mousemove --window "$chooser" $((WIDTH / 2)) $((HEIGHT * 3 / 4)) click 1
+sleep 0.3
+xdotool key Home; sleep 0.3; xdotool key Down; sleep 0.3
 IFS=/ read -ra parts <<<"${folder#/}"
 for part in "${parts[@]}"; do
   xdotool key Right; sleep 0.3; xdotool key Right; sleep 0.3
   xdotool type --delay 60 "$part"; sleep 0.6
 done
 shot "$chooser" chooser-picked
-# OK is the next control after the tree.
-xdotool key Tab space
+# OK: left of Cancel at the bottom right (Return would go to the tree).
+xdotool mousemove --window "$chooser" $((WIDTH - 133)) $((HEIGHT - 22)) click 1
 gone "^Browse for Folder$" || fail "the chooser did not close on OK"
 gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan did not end"
 sleep 1

@@ -1,10 +1,12 @@
 #include "ui/trash/TrashDisplays.h"
 
+#include "platform/qt/Handles.h"
 #include "platform/qt/QtText.h"
 #include "platform/window/WinApp.h"
 
 #include "ui/trash/TrashProgressDlg.h"
 #include "ui/trash/TrashReportDlg.h"
+#include "ui/trash/TrashTexts.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,13 +23,8 @@ QString ApplicationTitle() {
 } // namespace
 
 QString TrashDisplayText(std::string_view bytes) {
-    // Every invalid sequence becomes U+FFFD; control characters would break a label or a
-    // list row into lines, so they go the same way.
-    QString text = ToQString(bytes);
-    for (QChar& c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            c = QChar::ReplacementCharacter;
-    return text;
+    // Control characters go as TrashDisplayBytes says; invalid sequences become U+FFFD.
+    return ToQString(TrashDisplayBytes(bytes));
 }
 
 std::unique_ptr<QDialog> MakeTrashReportWindow(const TrashReport& report, QWidget* owner,
@@ -91,4 +88,11 @@ void CTrashDisplays::ShowReport(const TrashReport& report) {
     // Deleting the owner during exec() deletes the report with it.
     if (!alive)
         (void)window.release();
+}
+
+TrashReport RunTrashJob(const TrashJob& job, HWND owner) {
+    if (ITrashDisplays* installed = InstalledTrashDisplays())
+        return RunTrashJob(job, *installed);
+    CTrashDisplays displays(WidgetOf(owner));
+    return RunTrashJob(job, displays);
 }

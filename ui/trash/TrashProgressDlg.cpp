@@ -1,6 +1,7 @@
 #include "ui/trash/TrashProgressDlg.h"
 
 #include "ui/trash/TrashDisplays.h"
+#include "ui/trash/TrashTexts.h"
 
 #include <QDialogButtonBox>
 #include <QFont>
@@ -61,9 +62,7 @@ CTrashProgressDlg::CTrashProgressDlg(QWidget* parent, const QString& caption, Tr
                     Qt::WindowTitleHint) &
                    ~(Qt::WindowContextHelpButtonHint | Qt::WindowMaximizeButtonHint));
 
-    auto* heading = new QLabel(work == TrashWork::Undo ? tr("Putting files back...")
-                                                       : tr("Moving files to the trash..."),
-                               this);
+    auto* heading = new QLabel(QString::fromStdString(TrashProgressHeading(work)), this);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);

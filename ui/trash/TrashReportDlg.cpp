@@ -1,6 +1,7 @@
 #include "ui/trash/TrashReportDlg.h"
 
 #include "ui/trash/TrashDisplays.h"
+#include "ui/trash/TrashTexts.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -77,46 +77,14 @@ private:
 
 } // namespace
 
-namespace {
-
-QString Count(std::size_t n) {
-    return QLocale(QLocale::English).toString(static_cast<qulonglong>(n));
-}
-
-QString WasOrWere(std::size_t n) {
-    return n == 1 ? CTrashReportDlg::tr("was") : CTrashReportDlg::tr("were");
-}
-
-} // namespace
 
 QString TrashHeadingText(const TrashReport& report) {
-    const bool undo = report.work == TrashWork::Undo;
-    if (report.NotTrashedCount() == report.StoppedCount() && report.StoppedCount() > 0)
-        return undo ? CTrashReportDlg::tr("The undo was stopped")
-                    : CTrashReportDlg::tr("The delete was stopped");
-    return undo ? CTrashReportDlg::tr("Some files were not put back")
-                : CTrashReportDlg::tr("Some files were not moved to the trash");
+    return QString::fromStdString(TrashHeading(report));
 }
 
 QString TrashSummaryText(TrashWork work, std::size_t moved, std::size_t failed,
                          std::size_t stopped) {
-    const bool undo = work == TrashWork::Undo;
-    const std::size_t requested = moved + failed + stopped;
-    const QString done = undo ? CTrashReportDlg::tr("put back") : CTrashReportDlg::tr("moved");
-    QString text =
-        CTrashReportDlg::tr("%1 of %2 %3 %4 %5")
-            .arg(Count(moved), Count(requested),
-                 requested == 1 ? CTrashReportDlg::tr("file") : CTrashReportDlg::tr("files"),
-                 WasOrWere(moved), undo ? done : CTrashReportDlg::tr("moved to the trash"));
-    if (stopped == 0)
-        return text + CTrashReportDlg::tr("; %1 %2 not.").arg(Count(failed), WasOrWere(failed));
-    if (failed > 0)
-        text += CTrashReportDlg::tr("; %1 could not be %2 and").arg(Count(failed), done);
-    else
-        text += ";";
-    return text + CTrashReportDlg::tr(" %1 %2 not %3 because the %4 was stopped.")
-                      .arg(Count(stopped), WasOrWere(stopped), done,
-                           undo ? CTrashReportDlg::tr("undo") : CTrashReportDlg::tr("delete"));
+    return QString::fromStdString(TrashSummary(work, moved, failed, stopped));
 }
 
 CTrashReportDlg::CTrashReportDlg(const TrashReport& report, QWidget* parent, const QString& caption)

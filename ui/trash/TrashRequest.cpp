@@ -1,8 +1,6 @@
 #include "ui/trash/TrashRequest.h"
 
 #include "platform/core/ServiceSlot.h"
-#include "platform/qt/Handles.h"
-#include "ui/trash/TrashDisplays.h"
 
 TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo) {
     return {TrashWork::Delete, [&request, batch, undo](const TrashProgress& progress) {
@@ -59,8 +57,8 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
 }
 
 namespace {
-// Null in the slot stands for the windows of CTrashDisplays, made per job for its owner;
-// the stand-in is never called.
+// Null in the slot stands for the windows of the toolkit's displays, made per job for its
+// owner; the stand-in is never called.
 class CNoDisplays final : public ITrashDisplays {
 public:
     void BeginProgress(TrashWork, std::size_t) override {}
@@ -76,9 +74,6 @@ void SetTrashDisplays(ITrashDisplays* displays) {
     g_displays.Install(displays);
 }
 
-TrashReport RunTrashJob(const TrashJob& job, HWND owner) {
-    if (g_displays.HasInstalled())
-        return RunTrashJob(job, g_displays.Get());
-    CTrashDisplays displays(WidgetOf(owner));
-    return RunTrashJob(job, displays);
+ITrashDisplays* InstalledTrashDisplays() {
+    return g_displays.HasInstalled() ? &g_displays.Get() : nullptr;
 }

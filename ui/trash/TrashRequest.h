@@ -3,9 +3,8 @@
 // runs on the calling (window) thread, a progress window appears when it takes a while,
 // and a report follows when anything was not moved.
 #include "platform/core/FileBatch.h"
+#include "platform/core/TrashExecutor.h"
 #include "platform/core/Wnd.h"
-#include "platform/trash/ShellFileOperation.h"
-#include "platform/trash/TrashUndo.h"
 
 #include <chrono>
 #include <cstddef>
@@ -62,11 +61,14 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
                         const TrashRunOptions& options = {});
 
 // The window's run: with the installed displays (SetTrashDisplays) or, by default, with
-// the windows of CTrashDisplays owned by owner (may be null), captioned with the
-// application title. Both are application-modal, so no other window takes
-// input while the job runs.
+// the toolkit's windows owned by owner (may be null), captioned with the application
+// title: CTrashDisplays (TrashDisplays.h) on Qt, CTrashWindows (TrashWindows.h) on the
+// Windows build's dialogs. Both are application-modal, so no other window takes input
+// while the job runs.
 TrashReport RunTrashJob(const TrashJob& job, HWND owner);
 
-// The displays RunTrashJob(job, owner) uses. Null, the default, stands for the windows of
-// CTrashDisplays; tests install a recorder. An installed one must outlive its use.
+// The displays RunTrashJob(job, owner) uses. Null, the default, stands for the toolkit's
+// windows; tests install a recorder. An installed one must outlive its use.
 void SetTrashDisplays(ITrashDisplays* displays);
+// The displays installed with SetTrashDisplays, or null.
+ITrashDisplays* InstalledTrashDisplays();

@@ -3,10 +3,14 @@
 namespace {
 
 std::string Count(std::size_t n) {
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
+    const std::string digits = std::to_string(n);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 const char* WasOrWere(std::size_t n) {
@@ -30,15 +34,25 @@ std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed,
                          std::size_t stopped) {
     const bool undo = work == TrashWork::Undo;
     const std::size_t requested = moved + failed + stopped;
-    const std::string done = undo ? "put back" : "moved";
-    std::string text = Count(moved) + " of " + Count(requested) +
-                       (requested == 1 ? " file " : " files ") + WasOrWere(moved) + " " +
-                       (undo ? done : "moved to the trash");
-    if (stopped == 0)
-        return text + "; " + Count(failed) + " " + WasOrWere(failed) + " not.";
-    text += failed > 0 ? "; " + Count(failed) + " could not be " + done + " and" : ";";
-    return text + " " + Count(stopped) + " " + WasOrWere(stopped) + " not " + done +
-           " because the " + (undo ? "undo" : "delete") + " was stopped.";
+    const char* done = undo ? "put back" : "moved";
+    std::string text = Count(moved);
+    text.append(" of ").append(Count(requested)).append(requested == 1 ? " file " : " files ");
+    text.append(WasOrWere(moved)).append(" ").append(undo ? done : "moved to the trash");
+    if (stopped == 0) {
+        text.append("; ").append(Count(failed)).append(" ").append(WasOrWere(failed));
+        return text.append(" not.");
+    }
+    if (failed > 0)
+        text.append("; ")
+            .append(Count(failed))
+            .append(" could not be ")
+            .append(done)
+            .append(" and");
+    else
+        text.append(";");
+    text.append(" ").append(Count(stopped)).append(" ").append(WasOrWere(stopped));
+    text.append(" not ").append(done).append(" because the ").append(undo ? "undo" : "delete");
+    return text.append(" was stopped.");
 }
 
 std::string TrashDisplayBytes(std::string_view bytes) {

@@ -1,0 +1,261 @@
+// The walk's folder access on POSIX systems: folders opened relative to their parent's
+// descriptor without following a link, identified by device and inode (statx), listed
+// with getdents64.
+#include "analysis/EnumerateFiles.h"
+#include "analysis/WalkNode.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kListingBuffer = 32 * 1024;
+
+// O_NONBLOCK: should a name turn out to be a FIFO after all, opening it must not wait for
+// a writer (O_DIRECTORY refuses it anyway).
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Device, inode and mount top of an open folder.
+bool Identify(int fd, FolderId& id) {
+    struct statx st;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE | STATX_MODE, &st) != 0)
+        return false;
+    id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.ino = st.stx_ino;
+    id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                   (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    id.everyoneSearches = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
+    return true;
+}
+
+// The reason for a failed open or read, from errno; gone for ENOENT.
+void ClassifyError(int error, OpenResult& result) {
+    switch (error) {
+    case ENOENT:
+        result.gone = true;
+        break;
+    case EACCES:
+    case EPERM:
+        result.why = NotRead::PermissionDenied;
+        break;
+    case ELOOP:   // a link where the folder was
+    case ENOTDIR: // something else where the folder was
+        result.why = NotRead::Changed;
+        break;
+    case EMFILE:
+    case ENFILE:
+        result.why = NotRead::TooManyOpenFiles;
+        break;
+    default:
+        result.why = NotRead::ReadError;
+        break;
+    }
+}
+
+OpenResult Opened(int fd) {
+    OpenResult result;
+    if (fd < 0) {
+        ClassifyError(errno, result);
+        return result;
+    }
+    if (!Identify(fd, result.id)) {
+        ClassifyError(errno, result);
+        ::close(fd);
+        return result;
+    }
+    result.fd = fd;
+    return result;
+}
+
+} // namespace
+
+OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
+    OpenResult result = Opened(::openat(dirFd, name, kFolderFlags | O_NOFOLLOW));
+    if (result.fd >= 0 && expected &&
+        (result.id.dev != expected->dev || result.id.ino != expected->ino)) {
+        ::close(result.fd);
+        result.fd = -1;
+        result.why = NotRead::Changed;
+    }
+    return result;
+}
+
+OpenResult OpenRoot(const std::string& path) {
+    // A text with a NUL in it names no folder; the system would see only its first part.
+    if (path.find('\0') != std::string::npos) {
+        OpenResult result;
+        result.gone = true;
+        return result;
+    }
+    return Opened(::open(path.c_str(), kFolderFlags));
+}
+
+OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
+    OpenResult result;
+    if (path.empty()) {
+        result.fd = ::fcntl(baseFd, F_DUPFD_CLOEXEC, 0);
+        if (result.fd < 0)
+            ClassifyError(errno, result);
+        return result;
+    }
+    int current = baseFd;
+    for (std::size_t i = path.size(); i-- > 0;) {
+        const WalkNode* component = path[i];
+        const FolderId seen{component->dev, component->ino, false};
+        result =
+            OpenComponent(current, component->name.data(), component == unseen ? nullptr : &seen);
+        if (current != baseFd)
+            ::close(current);
+        if (result.fd < 0)
+            break;
+        current = result.fd;
+    }
+    return result;
+}
+
+HomeTrash HomeTrash::Find() {
+    // The freedesktop Trash specification: $XDG_DATA_HOME/Trash, where an unset or
+    // relative XDG_DATA_HOME means ~/.local/share.
+    std::string data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        data = xdg;
+    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        data = std::string(home) + "/.local/share";
+    HomeTrash trash;
+    struct stat st;
+    if (!data.empty() && ::stat((data + "/Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        trash.valid = true;
+        trash.dev = st.st_dev;
+        trash.ino = st.st_ino;
+    }
+    return trash;
+}
+
+ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
+    StartRead();
+    if (m_buffer.empty())
+        m_buffer.resize(kListingBuffer);
+    ReadOutcome outcome;
+    while (whole || m_records.size() < kChunkTarget) {
+        const ssize_t got = ::getdents64(node->fd, m_buffer.data(), m_buffer.size());
+        if (got <= 0) {
+            // A folder removed while it is listed simply ends; anything else is an error.
+            outcome.readError = got < 0 && errno != ENOENT;
+            outcome.end = true;
+            break;
+        }
+        for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+            const auto* entry = reinterpret_cast<const dirent64*>(m_buffer.data() + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (IsDotOrDotDot(name))
+                continue;
+            const std::size_t length = std::strlen(name);
+            if (node->prefixLength + length >= PATH_MAX) {
+                outcome.pathTooLong = true;
+                continue;
+            }
+            unsigned char type = entry->d_type;
+            if (type == DT_UNKNOWN) {
+                // Some file systems leave the type open. An entry that cannot be examined
+                // is taken as a file.
+                struct stat st;
+                if (::fstatat(node->fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                    type = IFTODT(st.st_mode);
+            }
+            if (type == DT_DIR && IsTrash(node, std::string_view(name, length), entry->d_ino))
+                continue;
+            Keep(node, name, length, type, entry->d_ino);
+        }
+    }
+    return FinishRead(outcome);
+}
+
+bool CanSearch(int fd, const FolderId& id, OpenResult& denied) {
+    // Asked only when the mode does not already let everyone search it (the usual case; an
+    // access list that takes search away from one user despite such a mode is not looked
+    // at).
+    if (id.everyoneSearches || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+        return true;
+    ClassifyError(errno, denied);
+    return false;
+}
+
+namespace {
+long OpenDescriptors() {
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (!dir)
+        return 16;
+    long count = 0;
+    while (::readdir(dir))
+        ++count;
+    ::closedir(dir);
+    return count - 3; // ".", ".." and the listing's own descriptor
+}
+} // namespace
+
+long SpareFolderHandles() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    const long soft =
+        limit.rlim_cur == RLIM_INFINITY ? 1L << 20 : static_cast<long>(limit.rlim_cur);
+    return soft - OpenDescriptors();
+}
+
+bool FoldersHeldUntilFreed() {
+    // Every folder is opened relative to its parent's descriptor: a path is never used.
+    return false;
+}
+
+void CloseFolder(int fd) {
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
+    struct stat st;
+    const std::string text(name);
+    if (folderFd < 0 || ::fstatat(folderFd, text.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISDIR(st.st_mode))
+        return false;
+    state.dev = st.st_dev;
+    state.ino = st.st_ino;
+    state.type = st.st_mode & S_IFMT;
+    return true;
+}
+
+std::string AbsoluteFolder(const CString& folder) {
+    std::string path;
+    if (folder.IsEmpty() || folder[0] != '/') {
+        // Without a buffer the C library grows one as needed: a current directory deeper
+        // than PATH_MAX still gives its whole path, and the path rule then applies to it.
+        if (char* cwd = ::getcwd(nullptr, 0)) {
+            path = cwd;
+            std::free(cwd);
+            if (path.back() != '/')
+                path += '/';
+        }
+    }
+    path += folder.view();
+    return path;
+}
+
+std::string WhyFolderCannotBeRead(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+    return {};
+}

@@ -1,0 +1,25 @@
+// CTrashUndo on Windows: the recycle bin keeps what a delete moved, and the system's own
+// Restore puts it back; this program records nothing of its own (RecycleBin.h).
+#include "platform/core/TrashExecutor.h"
+
+struct CTrashUndo::Record {};
+
+CTrashUndo::CTrashUndo() : m_record(std::make_unique<Record>()) {}
+
+CTrashUndo::~CTrashUndo() = default;
+
+bool CTrashUndo::IsEmpty() const {
+    return true;
+}
+
+std::size_t CTrashUndo::Count() const {
+    return 0;
+}
+
+void CTrashUndo::Clear() {}
+
+TrashReport CTrashUndo::PutBack(const TrashProgress&) {
+    TrashReport report;
+    report.work = TrashWork::Undo;
+    return report;
+}
