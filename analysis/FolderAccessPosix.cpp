@@ -214,11 +214,6 @@ long SpareFolderHandles() {
     return soft - OpenDescriptors();
 }
 
-bool FoldersHeldUntilFreed() {
-    // Every folder is opened relative to its parent's descriptor: a path is never used.
-    return false;
-}
-
 void CloseFolder(int fd) {
     if (fd >= 0)
         ::close(fd);

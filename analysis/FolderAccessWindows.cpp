@@ -1,7 +1,9 @@
-// The walk's folder access on Windows: folders held open without letting anyone rename or
-// remove them (WinFile.h), identified by volume serial number and index, listed by path
-// with FindFirstFileExW in the \\?\ form. A folder handle of the walk is the number of a
-// held folder in the process's table of them.
+// The walk's folder access on Windows: a folder is listed through its own handle
+// (GetFileInformationByHandleEx, which gives every entry's index with its name) and
+// reached by its path in the \\?\ form, accepted only when it is the very folder its
+// parent's listing named: a folder swapped for a link or another folder since is "changed
+// during the scan". A folder handle of the walk is the number of an open folder in the
+// process's table of them.
 #include "analysis/EnumerateFiles.h"
 #include "analysis/WalkNode.h"
 #include "platform/core/PathSeparator.h"
@@ -10,7 +12,6 @@
 
 #include <cstdlib>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -19,20 +20,20 @@ namespace {
 // The longest path the wide calls take in the \\?\ form, in UTF-16 units; a path's UTF-8
 // bytes are never fewer, so counting bytes errs on the safe side.
 constexpr std::size_t kPathLimit = 32767 - 4;
+// One call of the listing fills this much.
+constexpr std::size_t kListingBuffer = 64 * 1024;
 
-// A held folder: its handle, the path it was opened by (the path of every entry listed in
-// it starts there), and a listing in progress.
-struct HeldFolder {
+// An open folder: its handle, the path it was opened by (the path of every entry listed in
+// it starts there), and whether its listing has begun.
+struct OpenFolder {
     CWinHandle folder;
     std::string path;
-    HANDLE find = INVALID_HANDLE_VALUE;
-    bool pending = false; // data holds an entry not yet taken
-    WIN32_FIND_DATAW data{};
+    bool listing = false;
 };
 
-// The held folders of every walk of the process. Entries stay where they are while in
-// use (a deque grows at its end without moving them); a closed one is reused.
-class CHeldFolders {
+// The open folders of every walk of the process. Entries stay where they are while in use
+// (a deque grows at its end without moving them); a closed one's number is reused.
+class COpenFolders {
 public:
     int Add(CWinHandle folder, std::string path) {
         std::lock_guard lock(m_mutex);
@@ -44,40 +45,37 @@ public:
             number = m_free.back();
             m_free.pop_back();
         }
-        HeldFolder& held = m_folders[static_cast<std::size_t>(number)];
-        held.folder = std::move(folder);
-        held.path = std::move(path);
+        OpenFolder& open = m_folders[static_cast<std::size_t>(number)];
+        open.folder = std::move(folder);
+        open.path = std::move(path);
+        open.listing = false;
         return number;
     }
-    HeldFolder* Get(int number) {
+    OpenFolder* Get(int number) {
         std::lock_guard lock(m_mutex);
         if (number < 0 || static_cast<std::size_t>(number) >= m_folders.size())
             return nullptr;
-        HeldFolder& held = m_folders[static_cast<std::size_t>(number)];
-        return held.folder ? &held : nullptr;
+        OpenFolder& open = m_folders[static_cast<std::size_t>(number)];
+        return open.folder ? &open : nullptr;
     }
     void Close(int number) {
-        HeldFolder* held = Get(number);
-        if (!held)
+        OpenFolder* open = Get(number);
+        if (!open)
             return;
-        if (held->find != INVALID_HANDLE_VALUE)
-            FindClose(held->find);
-        held->find = INVALID_HANDLE_VALUE;
-        held->pending = false;
-        held->folder.Close();
-        held->path.clear();
+        open->folder.Close();
+        open->path.clear();
         std::lock_guard lock(m_mutex);
         m_free.push_back(number);
     }
 
 private:
     std::mutex m_mutex;
-    std::deque<HeldFolder> m_folders;
+    std::deque<OpenFolder> m_folders;
     std::vector<int> m_free;
 };
 
-CHeldFolders& Held() {
-    static CHeldFolders folders;
+COpenFolders& Folders() {
+    static COpenFolders folders;
     return folders;
 }
 
@@ -94,10 +92,10 @@ void Classify(DWORD error, OpenResult& result) {
         result.why = NotRead::ReadError;
 }
 
-// Opens path as a held folder; a link is taken as itself unless followLink.
+// Opens the folder at path; a link is taken as itself unless followLink.
 OpenResult OpenByPath(std::string path, bool followLink) {
     OpenResult result;
-    CWinHandle folder = OpenHeld(LongPath(path), followLink);
+    CWinHandle folder = OpenToList(LongPath(path), followLink);
     WinFileInfo info;
     if (!folder || !QueryInfo(folder.Get(), info)) {
         Classify(GetLastError(), result);
@@ -116,12 +114,12 @@ OpenResult OpenByPath(std::string path, bool followLink) {
     const std::wstring wide = LongPath(path);
     result.id.mountRoot = GetVolumePathNameW(wide.c_str(), volume, MAX_PATH + 1) &&
                           std::wstring(volume) == wide + (wide.back() == L'\\' ? L"" : L"\\");
-    result.fd = Held().Add(std::move(folder), std::move(path));
+    result.fd = Folders().Add(std::move(folder), std::move(path));
     return result;
 }
 
-bool IsDotOrDotDot(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+bool IsDotOrDotDot(std::wstring_view name) {
+    return name == L"." || name == L"..";
 }
 
 unsigned char TypeOf(DWORD attributes) {
@@ -133,7 +131,7 @@ unsigned char TypeOf(DWORD attributes) {
 } // namespace
 
 OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
-    const HeldFolder* parent = Held().Get(dirFd);
+    const OpenFolder* parent = Folders().Get(dirFd);
     if (!parent) {
         OpenResult result;
         result.why = NotRead::ReadError;
@@ -158,42 +156,58 @@ OpenResult OpenRoot(const std::string& path) {
     return OpenByPath(AbsoluteFolder(CString(path)), true);
 }
 
+namespace {
+
+// Opens name below dirFd, accepted only when its index is ino (its volume is not checked:
+// that of a folder first seen in a listing is not known yet).
+OpenResult OpenListedComponent(int dirFd, const char* name, std::uint64_t ino) {
+    OpenResult result = OpenComponent(dirFd, name, nullptr);
+    if (result.fd >= 0 && ino != 0 && result.id.ino != ino) {
+        CloseFolder(result.fd);
+        result = {};
+        result.why = NotRead::Changed;
+    }
+    return result;
+}
+
+} // namespace
+
 OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
-    OpenResult result;
-    const HeldFolder* base = Held().Get(baseFd);
+    const OpenFolder* base = Folders().Get(baseFd);
     if (!base) {
+        OpenResult result;
         result.why = NotRead::ReadError;
         return result;
     }
     if (path.empty()) {
-        // Another hold of the same folder, checked to be still the same one.
+        // Another handle of the same folder, checked to be still the same one.
         WinFileInfo info;
         QueryInfo(base->folder.Get(), info);
-        const FolderId seen{info.volume, info.index, false, true};
-        result = OpenByPath(base->path, false);
-        if (result.fd >= 0 && (result.id.dev != seen.dev || result.id.ino != seen.ino)) {
+        OpenResult result = OpenByPath(base->path, false);
+        if (result.fd >= 0 && (result.id.dev != info.volume || result.id.ino != info.index)) {
             CloseFolder(result.fd);
             result = {};
             result.why = NotRead::Changed;
         }
         return result;
     }
-    // Every folder on the way stays held until the last one is: each is reached through
-    // the ones above it, by path.
-    std::vector<int> way;
+    OpenResult result;
     int current = baseFd;
     for (std::size_t i = path.size(); i-- > 0;) {
         const WalkNode* component = path[i];
-        const FolderId seen{component->dev, component->ino, false, true};
-        result = OpenComponent(current, component->name.data(), component == unseen ? nullptr : &seen);
+        // A folder opened for the first time must be the one its parent's listing named.
+        if (component == unseen) {
+            result = OpenListedComponent(current, component->name.data(), component->ino);
+        } else {
+            const FolderId seen{component->dev, component->ino, false, true};
+            result = OpenComponent(current, component->name.data(), &seen);
+        }
+        if (current != baseFd)
+            CloseFolder(current);
         if (result.fd < 0)
             break;
-        way.push_back(result.fd);
         current = result.fd;
     }
-    for (const int fd : way)
-        if (fd != result.fd)
-            CloseFolder(fd);
     return result;
 }
 
@@ -234,62 +248,59 @@ HomeTrash HomeTrash::Find() {
 ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
     StartRead();
     ReadOutcome outcome;
-    HeldFolder* held = Held().Get(node->fd);
-    if (!held) {
+    OpenFolder* open = Folders().Get(node->fd);
+    if (!open) {
         outcome.readError = outcome.end = true;
         return FinishRead(outcome);
     }
-    if (held->find == INVALID_HANDLE_VALUE && !held->pending) {
-        held->find = FindFirstFileExW(LongPath(JoinPath(held->path, "*")).c_str(), FindExInfoBasic,
-                                      &held->data, FindExSearchNameMatch, nullptr,
-                                      FIND_FIRST_EX_LARGE_FETCH);
-        if (held->find == INVALID_HANDLE_VALUE) {
-            // An empty folder of some file systems gives no entry at all, not even ".".
-            const DWORD error = GetLastError();
-            outcome.readError = error != ERROR_FILE_NOT_FOUND && !IsGoneError(error);
-            outcome.end = true;
-            return FinishRead(outcome);
-        }
-        held->pending = true;
-    }
-    while (held->pending && (whole || m_records.size() < kChunkTarget)) {
-        const WIN32_FIND_DATAW& data = held->data;
-        if (!IsDotOrDotDot(data.cFileName)) {
-            const std::string name = Utf8FromWide(data.cFileName);
-            const unsigned char type = TypeOf(data.dwFileAttributes);
-            if (node->prefixLength + name.size() >= kPathLimit)
-                outcome.pathTooLong = true;
-            else if (!(type == DT_DIR && IsTrash(node, name, 0)))
-                Keep(node, name.c_str(), name.size(), type, 0);
-        }
-        held->pending = FindNextFileW(held->find, &held->data) != FALSE;
-        if (!held->pending) {
+    if (m_buffer.empty())
+        m_buffer.resize(kListingBuffer);
+    while (whole || m_records.size() < kChunkTarget) {
+        // The listing through the folder's own handle: what it lists is this folder,
+        // whatever has happened to its path meanwhile.
+        const FILE_INFO_BY_HANDLE_CLASS what =
+            open->listing ? FileIdBothDirectoryInfo : FileIdBothDirectoryRestartInfo;
+        open->listing = true;
+        if (!GetFileInformationByHandleEx(open->folder.Get(), what, m_buffer.data(),
+                                          static_cast<DWORD>(m_buffer.size()))) {
             // A folder removed while it is listed simply ends; anything else is an error.
             const DWORD error = GetLastError();
             outcome.readError = error != ERROR_NO_MORE_FILES && !IsGoneError(error);
             outcome.end = true;
-            FindClose(held->find);
-            held->find = INVALID_HANDLE_VALUE;
+            break;
+        }
+        for (std::size_t at = 0;;) {
+            const auto* entry =
+                reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(m_buffer.data() + at);
+            const std::wstring_view wide(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (!IsDotOrDotDot(wide)) {
+                const std::string name = Utf8FromWide(wide);
+                const unsigned char type = TypeOf(entry->FileAttributes);
+                const auto ino = static_cast<std::uint64_t>(entry->FileId.QuadPart);
+                if (node->prefixLength + name.size() >= kPathLimit)
+                    outcome.pathTooLong = true;
+                else if (!(type == DT_DIR && IsTrash(node, name, ino)))
+                    Keep(node, name.c_str(), name.size(), type, ino);
+            }
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
         }
     }
     return FinishRead(outcome);
 }
 
 long SpareFolderHandles() {
-    // Handles are not scarce on Windows; this bounds what one walk holds.
+    // Handles are not scarce on Windows; this bounds what one walk keeps open.
     return 1L << 16;
 }
 
-bool FoldersHeldUntilFreed() {
-    return true;
-}
-
 void CloseFolder(int fd) {
-    Held().Close(fd);
+    Folders().Close(fd);
 }
 
 bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
-    const HeldFolder* folder = Held().Get(folderFd);
+    const OpenFolder* folder = Folders().Get(folderFd);
     if (!folder)
         return false;
     const std::wstring path = LongPath(JoinPath(folder->path, name));

@@ -122,6 +122,9 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     WalkNode* child = nullptr;
     if (type == DT_DIR && m_recurse) {
         child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        // The listing's inode until the folder is opened; where a folder is reached by its
+        // path (Windows), opening it checks that it is still this one.
+        child->ino = ino;
         child->index = node->childCount++;
         m_children.push_back(child);
         m_childBytes += child->bytes;

@@ -2,10 +2,10 @@
 // The walk's inside, shared by TreeWalk.cpp (threads, order, descriptors), FolderReader.cpp
 // (the rules of one folder's listing) and the platform's folder access (opening and
 // listing folders: FolderAccessPosix.cpp with descriptors and getdents64,
-// FolderAccessWindows.cpp with held folder handles and FindFirstFileExW). Not for the
-// walk's users.
+// FolderAccessWindows.cpp with folder handles and GetFileInformationByHandleEx). Not for
+// the walk's users.
 //
-// A folder handle is an int on both: a descriptor, or on Windows the number of a held
+// A folder handle is an int on both: a descriptor, or on Windows the number of an open
 // folder in the process's table of them (-1: none). CloseFolder (TreeWalk.h) ends either.
 #include "analysis/TreeWalk.h"
 
@@ -113,10 +113,6 @@ bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
 // Folder handles a walk may use besides those of the rest of the program (the process's
 // limit less what is open).
 long SpareFolderHandles();
-// True where folders are listed by their path (Windows): a folder is then held until
-// nothing below it needs it any more, so that no folder on the way can be renamed or
-// replaced while a path through it is in use.
-bool FoldersHeldUntilFreed();
 
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {

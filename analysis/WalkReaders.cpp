@@ -215,9 +215,6 @@ void CTreeWalk::Shared::MaybeCloseLocked(WalkNode* node) {
     // The root stays open: every reopen can start from it.
     if (node == root || node->fd < 0 || node->state != NodeState::Complete || node->fdUsers > 0)
         return;
-    // Where folders are listed by path, a folder is held as long as anything below it is.
-    if (FoldersHeldUntilFreed())
-        return;
     // Kept while subfolders still need it, unless descriptors are short: they are then
     // reopened through their ancestors.
     if (node->unopened > 0 && held <= holdBudget)

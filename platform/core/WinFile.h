@@ -16,7 +16,8 @@
 class CWinHandle {
 public:
     CWinHandle() = default;
-    explicit CWinHandle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    explicit CWinHandle(HANDLE handle)
+        : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     ~CWinHandle() { Close(); }
     CWinHandle(CWinHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
     CWinHandle& operator=(CWinHandle&& other) noexcept {
@@ -60,6 +61,10 @@ CWinHandle OpenHeld(const std::wstring& path, bool followLink);
 // Opens path (in LongPath form) only to look at it, as itself even when it is a link,
 // held against nothing.
 CWinHandle OpenToLook(const std::wstring& path);
+
+// Opens the folder at path (in LongPath form) to list it through the handle, held against
+// nothing; a link is opened as itself unless followLink.
+CWinHandle OpenToList(const std::wstring& path, bool followLink);
 
 // False (GetLastError() says why) when the system could not say.
 bool QueryInfo(HANDLE handle, WinFileInfo& info);

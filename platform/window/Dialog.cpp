@@ -22,7 +22,7 @@ const AFX_MSGMAP* CDialog::GetMessageMap() const {
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (const AFX_MSGMAP_ENTRY* entry = msgmap::Find(GetMessageMap(), message, wParam))
+    if (const AFX_MSGMAP_ENTRY* entry = msgmap::Find(GetMessageMap(), message, wParam, lParam))
         return msgmap::Invoke(*this, *entry, wParam, lParam);
     return DefWindowProc(message, wParam, lParam);
 }
