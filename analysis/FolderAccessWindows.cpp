@@ -319,8 +319,14 @@ bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
 }
 
 std::string AbsoluteFolder(const CString& folder) {
-    // The system's own rules ("C:x", "\x", ".." and '/' included), however long.
-    const std::wstring wide = WideFromUtf8(folder.view());
+    // An absolute folder is kept as it is: the system's own rules would rewrite names such
+    // as "con" (into the device \\.\con) or a trailing dot.
+    const std::string_view text = folder.view();
+    const bool drive = text.size() >= 3 && text[1] == ':' && (text[2] == '\\' || text[2] == '/');
+    if (drive || text.starts_with("\\\\"))
+        return folder.str();
+    // Anything else by the system's rules ("C:x", "\\x", "..", '/'), however long.
+    const std::wstring wide = WideFromUtf8(text);
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     std::wstring full(needed, L'\0');
     const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);

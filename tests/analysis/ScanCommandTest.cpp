@@ -1,5 +1,5 @@
 #include "res/version.h"
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 

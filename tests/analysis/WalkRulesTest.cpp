@@ -1,7 +1,7 @@
 // The walk's rules on bad input: folders not read are counted with their reason and never
 // silently, a folder is walked once, the trash is not part of the tree, a stop ends the
 // readers and gives their memory back.
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 

@@ -3,7 +3,7 @@
 // Nothing from outside may ever be counted or collected, at any depth, whether folders are
 // reached from their open parent or reopened through their ancestors.
 #include "deletion/CollectFiles.h"
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 
 #include <gtest/gtest.h>

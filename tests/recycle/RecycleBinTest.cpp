@@ -1,10 +1,10 @@
 // The Windows executor under Wine: files to the recycle bin (Wine's is the desktop trash,
 // read here through its info files), everything else left where it is, with its reason.
+#include "platform/recycle/RecycleBin.h"
 #include "deletion/FileOperation.h"
 #include "platform/core/PathSeparator.h"
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
-#include "platform/recycle/RecycleBin.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/support/WineHost.h"
@@ -25,7 +25,8 @@ namespace {
 
 WinFileInfo InfoOf(const std::string& path, bool followLink) {
     WinFileInfo info;
-    const CWinHandle handle = followLink ? OpenHeld(LongPath(path), true) : OpenToLook(LongPath(path));
+    const CWinHandle handle =
+        followLink ? OpenHeld(LongPath(path), true) : OpenToLook(LongPath(path));
     EXPECT_TRUE(handle && QueryInfo(handle.Get(), info)) << path;
     return info;
 }
@@ -45,7 +46,8 @@ struct Request {
         for (const std::string& file : files) {
             std::string folder;
             std::size_t at = 0;
-            for (std::size_t slash; (slash = file.find('/', at)) != std::string::npos; at = slash + 1) {
+            for (std::size_t slash; (slash = file.find('/', at)) != std::string::npos;
+                 at = slash + 1) {
                 const std::string parent = folder;
                 folder = file.substr(0, slash);
                 if (folders.count(folder))
@@ -141,33 +143,39 @@ TEST_P(RecycleBinChange, LeavesTheFileWithItsReasonAndMovesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     SinceTheScan, RecycleBinChange,
     ::testing::Values(
-        ChangeCase{"gone", [](const TempDir& d) { DeleteFileW(LongPath(d / "sub\\b.tmp").c_str()); },
-                   kReasonGone, {"elsewhere/b.tmp"}},
+        ChangeCase{"gone",
+                   [](const TempDir& d) { DeleteFileW(LongPath(d / "sub\\b.tmp").c_str()); },
+                   kReasonGone,
+                   {"elsewhere/b.tmp"}},
         ChangeCase{"now a folder",
                    [](const TempDir& d) {
                        DeleteFileW(LongPath(d / "sub\\b.tmp").c_str());
                        MakeTree(d.path(), {{TreeEntry::File, "sub/b.tmp/inside.txt"}});
                    },
-                   kReasonNowFolder, {"sub/b.tmp/inside.txt"}},
+                   kReasonNowFolder,
+                   {"sub/b.tmp/inside.txt"}},
         ChangeCase{"replaced by another file",
                    [](const TempDir& d) {
                        WriteFile(d / "sub\\b.new", "new");
                        MoveFileExW(LongPath(d / "sub\\b.new").c_str(),
                                    LongPath(d / "sub\\b.tmp").c_str(), MOVEFILE_REPLACE_EXISTING);
                    },
-                   kReasonChanged, {"sub/b.tmp"}},
+                   kReasonChanged,
+                   {"sub/b.tmp"}},
         ChangeCase{"its folder swapped for another",
                    [](const TempDir& d) {
                        MoveFileW(LongPath(d / "sub").c_str(), LongPath(d / "old").c_str());
                        MoveFileW(LongPath(d / "elsewhere").c_str(), LongPath(d / "sub").c_str());
                    },
-                   kReasonChanged, {"sub/b.tmp", "old/b.tmp"}},
+                   kReasonChanged,
+                   {"sub/b.tmp", "old/b.tmp"}},
         ChangeCase{"its folder swapped for a link",
                    [](const TempDir& d) {
                        MoveFileW(LongPath(d / "sub").c_str(), LongPath(d / "old").c_str());
                        MakeTree(d.path(), {{TreeEntry::Link, "sub", "elsewhere"}});
                    },
-                   kReasonChanged, {"elsewhere/b.tmp", "old/b.tmp"}}),
+                   kReasonChanged,
+                   {"elsewhere/b.tmp", "old/b.tmp"}}),
     [](const auto& info) {
         std::string name;
         for (const char ch : std::string(info.param.what))
@@ -198,12 +206,11 @@ TEST(RecycleBin, RefusesWhatItDoesNotCarryOutAndTouchesNothing) {
 
 TEST(RecycleBin, AStopLeavesThatFileAndTheRestWhereTheyAre) {
     TempDir dir;
-    MakeTree(dir.path(), {{TreeEntry::File, "1.tmp"}, {TreeEntry::File, "2.tmp"},
-                          {TreeEntry::File, "3.tmp"}});
+    MakeTree(dir.path(),
+             {{TreeEntry::File, "1.tmp"}, {TreeEntry::File, "2.tmp"}, {TreeEntry::File, "3.tmp"}});
     Request request(dir.path(), {"1.tmp", "2.tmp", "3.tmp"});
-    const TrashReport report = request.Run([](std::size_t index, std::size_t, std::string_view) {
-        return index < 1;
-    });
+    const TrashReport report =
+        request.Run([](std::size_t index, std::size_t, std::string_view) { return index < 1; });
     ASSERT_EQ(report.results.size(), 3u);
     EXPECT_TRUE(report.results[0].trashed);
     EXPECT_EQ(report.results[1].reason, kReasonStopped);
@@ -288,9 +295,11 @@ TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoy) {
         for (const std::string& name : Names(dir / folder))
             decoys += ReadFile(dir / (std::string(folder) + "\\" + name)) == "not ours";
     EXPECT_EQ(decoys, 100);
-    for (const TrashResult& result : report.results)
-        if (!result.trashed)
+    for (const TrashResult& result : report.results) {
+        if (!result.trashed) {
             EXPECT_EQ(result.reason, kReasonChanged) << result.path;
+        }
+    }
 }
 
 int main(int argc, char** argv) {

@@ -1,9 +1,20 @@
 #pragma once
 // Test fixtures on the real file system: a temporary folder removed afterwards, trees
-// built from a table, and running a piece of a test as an unprivileged user.
+// built from a table, and (POSIX only) running a piece of a test in a child process or as
+// an unprivileged user. Paths use the platform's separator; a relative path in a tree
+// table or after `/` is written with '/' and read with it.
+#include "platform/core/PathSeparator.h"
+
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
+
+// path with '/' turned into the platform's separator.
+inline std::string Native(std::string path) {
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
+}
 
 class TempDir {
 public:
@@ -16,7 +27,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+    std::string operator/(const std::string& relative) const {
+        return JoinPath(m_path, Native(relative));
+    }
 
 private:
     std::string m_path;
@@ -41,6 +54,8 @@ bool Exists(const std::string& path); // lstat: a broken link exists
 std::string ReadFile(const std::string& path);
 // The names in folder, sorted ("." and ".." left out); empty when it cannot be read.
 std::vector<std::string> Names(const std::string& folder);
+
+// ---- POSIX only (fork) ----
 
 // Runs body in a child process as the unprivileged user nobody (uid and gid 65534), so
 // permission bits apply even when the tests run as root. Whatever body writes to `out`

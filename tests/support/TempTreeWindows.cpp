@@ -47,8 +47,9 @@ void RemoveTree(const std::string& path) {
         DeleteFileW(LongPath(path).c_str());
 }
 
-void RunHostOrFail(const std::vector<std::string>& argv, const std::string& path) {
-    if (RunHost(argv) != 0) {
+// Makes path with a host program, and waits until it is there.
+void MakeWithHost(const std::vector<std::string>& argv, const std::string& path) {
+    if (!StartHost(argv) || !WaitUntil([&] { return Exists(path); })) {
         SetLastError(0);
         Fail(argv[0], path);
     }
@@ -77,8 +78,8 @@ TempDir::~TempDir() {
     // The host removes links as links, and whatever Windows cannot name; on Windows itself
     // the tree is removed entry by entry.
     if (const std::string host = HostPath(m_path); !host.empty()) {
-        RunHost({"/bin/chmod", "-R", "u+rwx", host});
-        RunHost({"/bin/rm", "-rf", host});
+        StartHost({"/bin/sh", "-c", "chmod -R u+rwx \"$1\"; rm -rf \"$1\"", "rm", host});
+        WaitUntil([&] { return !Exists(m_path); });
     } else {
         RemoveTree(m_path);
     }
@@ -86,11 +87,6 @@ TempDir::~TempDir() {
 
 std::string MemoryFolder() {
     return {};
-}
-
-std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kPathSeparator);
-    return path;
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
@@ -151,11 +147,11 @@ void MakeTree(const std::string& root, const std::vector<TreeEntry>& entries) {
             break;
         case TreeEntry::Link:
             MakeParents(path);
-            RunHostOrFail({"/bin/ln", "-s", e.target, HostPath(path)}, path);
+            MakeWithHost({"/bin/ln", "-s", e.target, HostPath(path)}, path);
             break;
         case TreeEntry::Fifo:
             MakeParents(path);
-            RunHostOrFail({"/usr/bin/mkfifo", HostPath(path)}, path);
+            MakeWithHost({"/usr/bin/mkfifo", HostPath(path)}, path);
             break;
         }
     }

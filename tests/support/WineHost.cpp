@@ -1,6 +1,7 @@
 #include "tests/support/WineHost.h"
 
 #include "platform/core/WideText.h"
+#include "tests/support/TempTree.h"
 
 #include <cstdlib>
 
@@ -51,40 +52,30 @@ std::string HostPath(const std::string& windowsPath) {
     return path;
 }
 
-CHostProcess::CHostProcess(const std::vector<std::string>& argv) {
+bool StartHost(const std::vector<std::string>& argv) {
     if (argv.empty() || !OnWine())
-        return;
-    // Wine starts a program given by its Unix path as a host program.
-    std::wstring command;
-    for (const std::string& arg : argv)
-        command += (command.empty() ? L"" : L" ") + Quoted(arg);
+        return false;
+    // Wine starts a program of the host like any other, named by its place on drive Z:
+    // (the host's /); the host program gets the arguments split as Windows splits them.
+    std::wstring command = Quoted("Z:" + Native(argv[0]));
+    for (std::size_t i = 1; i < argv.size(); ++i)
+        command += L" " + Quoted(argv[i]);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    const std::wstring program = WideFromUtf8("Z:" + argv[0]);
-    if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        m_process = process.hProcess;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int seconds) {
+    for (int waited = 0; waited < seconds * 200; ++waited) {
+        if (condition())
+            return true;
+        Sleep(5);
     }
-}
-
-CHostProcess::~CHostProcess() {
-    Wait();
-}
-
-int CHostProcess::Wait() {
-    if (!m_process)
-        return -1;
-    WaitForSingleObject(m_process, INFINITE);
-    DWORD status = 0;
-    GetExitCodeProcess(m_process, &status);
-    CloseHandle(m_process);
-    m_process = nullptr;
-    return static_cast<int>(status);
-}
-
-int RunHost(const std::vector<std::string>& argv) {
-    CHostProcess process(argv);
-    return process.Wait();
+    return condition();
 }

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,23 +16,13 @@ bool OnWine();
 // The host's name (a Unix path) for a Windows path; empty when there is none (not Wine).
 std::string HostPath(const std::string& windowsPath);
 
-// A host program started with argv (argv[0] an absolute Unix path, e.g. /bin/ln), its
-// arguments passed as they are.
-class CHostProcess {
-public:
-    explicit CHostProcess(const std::vector<std::string>& argv);
-    ~CHostProcess(); // waits for it
-    CHostProcess(const CHostProcess&) = delete;
-    CHostProcess& operator=(const CHostProcess&) = delete;
+// Starts a host program with argv (argv[0] an absolute Unix path, e.g. /bin/ln), its
+// arguments passed as they are; false when it could not be started. Wine gives no way to
+// wait for a host program or to learn its exit status: a caller waits for what the program
+// does (WaitUntil).
+bool StartHost(const std::vector<std::string>& argv);
 
-    bool Started() const { return m_process != nullptr; }
-    // Waits for the end; the exit status, or -1 when it did not start.
-    int Wait();
-
-private:
-    HANDLE m_process = nullptr;
-};
-
-// Runs a host program to its end; its exit status, or -1 when it could not be started.
-int RunHost(const std::vector<std::string>& argv);
+// Polls condition every few milliseconds until it holds (true) or seconds have passed
+// (false).
+bool WaitUntil(const std::function<bool()>& condition, int seconds = 20);
 #endif

@@ -1,7 +1,7 @@
 // Choosing a folder and scanning it from the window: the chooser opening by itself, the
 // table and total it leads to, pre-selection and Cancel, long paths, stopping a scan,
 // the window during a scan, and the chooser while the main window is used or closed.
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 #include "tests/ui/UiTestSupport.h"
