@@ -35,6 +35,9 @@ chmod 700 "$XDG_RUNTIME_DIR"
   # next program would wait for it to end.)
   if wineserver -p60 </dev/null >/dev/null 2>&1 9>&-; then
     wine wineboot </dev/null >/dev/null 2>&1 9>&-
+    # The desktop window's process (explorer.exe) starts with the first program that needs
+    # it, and would keep that program's output open: it is started here instead.
+    wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 9>&-
     # Debian's Wine 8 looks for its own fonts (MS Sans Serif; Marlett for the caption
     # buttons) only in C:\windows\Fonts, and nothing copies them there.
     fonts=$WINEPREFIX/drive_c/windows/Fonts
