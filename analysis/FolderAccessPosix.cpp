@@ -82,24 +82,12 @@ OpenResult Opened(int fd) {
 } // namespace
 
 OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
-    OpenResult result = Opened(::openat(dirFd, name, kFolderFlags | O_NOFOLLOW));
-    if (result.fd >= 0 && expected &&
-        (result.id.dev != expected->dev || result.id.ino != expected->ino)) {
-        ::close(result.fd);
-        result.fd = -1;
-        result.why = NotRead::Changed;
-    }
-    return result;
+    return Expect(Opened(::openat(dirFd, name, kFolderFlags | O_NOFOLLOW)), expected);
 }
 
 OpenResult OpenRoot(const std::string& path) {
-    // A text with a NUL in it names no folder; the system would see only its first part.
-    if (path.find('\0') != std::string::npos) {
-        OpenResult result;
-        result.gone = true;
-        return result;
-    }
-    return Opened(::open(path.c_str(), kFolderFlags));
+    return OpenNamedRoot(
+        path, [](const std::string& named) { return Opened(::open(named.c_str(), kFolderFlags)); });
 }
 
 OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
@@ -126,16 +114,10 @@ OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkN
 }
 
 HomeTrash HomeTrash::Find() {
-    // The freedesktop Trash specification: $XDG_DATA_HOME/Trash, where an unset or
-    // relative XDG_DATA_HOME means ~/.local/share.
-    std::string data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
-        data = xdg;
-    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        data = std::string(home) + "/.local/share";
+    const std::string path = HomeTrashPath();
     HomeTrash trash;
     struct stat st;
-    if (!data.empty() && ::stat((data + "/Trash").c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         trash.valid = true;
         trash.dev = st.st_dev;
         trash.ino = st.st_ino;

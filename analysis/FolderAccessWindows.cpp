@@ -10,7 +10,6 @@
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
 
-#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -109,11 +108,15 @@ OpenResult OpenByPath(std::string path, bool followLink) {
     result.id.dev = info.volume;
     result.id.ino = info.index;
     result.id.everyoneSearches = true;
-    // The top of a volume: a drive's root, or a folder another volume is mounted on.
-    wchar_t volume[MAX_PATH + 1] = {};
-    const std::wstring wide = LongPath(path);
-    result.id.mountRoot = GetVolumePathNameW(wide.c_str(), volume, MAX_PATH + 1) &&
-                          std::wstring(volume) == wide + (wide.back() == L'\\' ? L"" : L"\\");
+    // The top of a volume: a drive's root, or a folder another volume is mounted on. Below
+    // the chosen folder only Wine shows such a folder as a folder (Windows' mount points
+    // are links), and there its volume differs from its parent's, which tells it.
+    if (followLink) {
+        wchar_t volume[MAX_PATH + 1] = {};
+        const std::wstring wide = LongPath(path);
+        result.id.mountRoot = GetVolumePathNameW(wide.c_str(), volume, MAX_PATH + 1) &&
+                              std::wstring(volume) == wide + (wide.back() == L'\\' ? L"" : L"\\");
+    }
     result.fd = Folders().Add(std::move(folder), std::move(path));
     return result;
 }
@@ -137,23 +140,13 @@ OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) 
         result.why = NotRead::ReadError;
         return result;
     }
-    OpenResult result = OpenByPath(JoinPath(parent->path, name), false);
-    if (result.fd >= 0 && expected &&
-        (result.id.dev != expected->dev || result.id.ino != expected->ino)) {
-        CloseFolder(result.fd);
-        result.fd = -1;
-        result.why = NotRead::Changed;
-    }
-    return result;
+    return Expect(OpenByPath(JoinPath(parent->path, name), false), expected);
 }
 
 OpenResult OpenRoot(const std::string& path) {
-    if (path.find('\0') != std::string::npos) {
-        OpenResult result;
-        result.gone = true;
-        return result;
-    }
-    return OpenByPath(AbsoluteFolder(CString(path)), true);
+    return OpenNamedRoot(path, [](const std::string& named) {
+        return OpenByPath(AbsoluteFolder(CString(named)), true);
+    });
 }
 
 namespace {
@@ -162,12 +155,8 @@ namespace {
 // that of a folder first seen in a listing is not known yet).
 OpenResult OpenListedComponent(int dirFd, const char* name, std::uint64_t ino) {
     OpenResult result = OpenComponent(dirFd, name, nullptr);
-    if (result.fd >= 0 && ino != 0 && result.id.ino != ino) {
-        CloseFolder(result.fd);
-        result = {};
-        result.why = NotRead::Changed;
-    }
-    return result;
+    const FolderId listed{result.id.dev, ino, false, true};
+    return ino != 0 ? Expect(result, &listed) : result;
 }
 
 } // namespace
@@ -183,13 +172,8 @@ OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkN
         // Another handle of the same folder, checked to be still the same one.
         WinFileInfo info;
         QueryInfo(base->folder.Get(), info);
-        OpenResult result = OpenByPath(base->path, false);
-        if (result.fd >= 0 && (result.id.dev != info.volume || result.id.ino != info.index)) {
-            CloseFolder(result.fd);
-            result = {};
-            result.why = NotRead::Changed;
-        }
-        return result;
+        const FolderId seen{info.volume, info.index, false, true};
+        return Expect(OpenByPath(base->path, false), &seen);
     }
     OpenResult result;
     int current = baseFd;
@@ -218,24 +202,21 @@ bool CanSearch(int, const FolderId&, OpenResult&) {
 
 HomeTrash HomeTrash::Find() {
     // Under Wine the recycle bin is the desktop trash of its host, named by the host's
-    // XDG_DATA_HOME or HOME (Unix paths). Elsewhere there is no such folder.
+    // environment with a Unix path; Wine's own export gives its Windows name. Elsewhere
+    // there is no such folder.
     using DosNameOf = wchar_t* (*)(const char*);
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     const auto dosName = kernel ? reinterpret_cast<DosNameOf>(reinterpret_cast<void*>(
                                       GetProcAddress(kernel, "wine_get_dos_file_name")))
                                 : nullptr;
+    const std::string host = HomeTrashPath();
+    wchar_t* name = dosName && !host.empty() ? dosName(host.c_str()) : nullptr;
     HomeTrash trash;
-    std::string data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
-        data = xdg;
-    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        data = std::string(home) + "/.local/share";
-    wchar_t* name = dosName && !data.empty() ? dosName((data + "/Trash").c_str()) : nullptr;
     if (!name)
         return trash;
-    const std::wstring path = name;
+    const std::string path = Utf8FromWide(name);
     HeapFree(GetProcessHeap(), 0, name);
-    const CWinHandle folder = OpenToLook(LongPath(Utf8FromWide(path)));
+    const CWinHandle folder = OpenToLook(LongPath(path));
     WinFileInfo info;
     if (folder && QueryInfo(folder.Get(), info) && info.IsFolder()) {
         trash.valid = true;

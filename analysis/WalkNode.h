@@ -114,6 +114,11 @@ bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
 // limit less what is open).
 long SpareFolderHandles();
 
+// The home trash folder's path by the freedesktop Trash specification, a Unix path:
+// $XDG_DATA_HOME/Trash, where an unset or relative XDG_DATA_HOME means ~/.local/share;
+// empty when neither names an absolute folder.
+std::string HomeTrashPath();
+
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {
     bool valid = false;
@@ -129,6 +134,20 @@ struct HomeTrash {
 OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen);
 
 // ---- The rules, on top of it (FolderReader.cpp) ----
+
+// result as it is, or, when it opened a folder other than expected (null: any), "changed
+// during the scan" with the folder closed again.
+OpenResult Expect(OpenResult result, const FolderId* expected);
+// The chosen folder named by path, opened by open(path), unless the path has a NUL inside
+// and so names no folder at all (the system would see only its first part): gone then.
+template <class Open> OpenResult OpenNamedRoot(const std::string& path, Open open) {
+    if (path.find('\0') != std::string::npos) {
+        OpenResult result;
+        result.gone = true;
+        return result;
+    }
+    return open(path);
+}
 
 // Opens node for its first listing: the root by rootPath, any other folder through path
 // from baseFd (see OpenChain). Records its device and inode and whether it tops a mount;
