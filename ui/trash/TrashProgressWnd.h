@@ -15,7 +15,7 @@ class CTrashProgressWnd : public CDialog {
 public:
     CTrashProgressWnd(CWnd* owner, TrashWork work);
 
-    // Makes the window (modeless, owned by the owner given) and shows it.
+    // Makes the window (modeless, owned by the owner given); the template shows it.
     BOOL Show();
     // done files handled of total; path = the next file's bytes (empty: none yet).
     void SetProgress(std::size_t done, std::size_t total, std::string_view path);
