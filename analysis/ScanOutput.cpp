@@ -13,6 +13,23 @@ void AppendHexByte(std::string& out, unsigned char byte) {
     out += kHex[byte & 0xF];
 }
 
+// The escape the table and JSON both write for c, or null: backslash, tab, newline and
+// carriage return.
+const char* CommonEscape(unsigned char c) {
+    switch (c) {
+    case '\\':
+        return "\\\\";
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    default:
+        return nullptr;
+    }
+}
+
 // The length of the valid UTF-8 sequence at the start of bytes, or 0 when it is not one.
 std::size_t Utf8SequenceLength(std::string_view bytes) {
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
@@ -53,15 +70,10 @@ std::string JsonString(std::string_view bytes) {
             ++i;
             continue;
         }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
+        if (c == '"') {
+            out += "\\\"";
+        } else if (const char* escape = CommonEscape(c)) {
+            out += escape;
         } else if (c < 0x20) {
             out += "\\u00";
             AppendHexByte(out, c);
@@ -108,14 +120,8 @@ std::string EscapeTableField(std::string_view bytes) {
     out.reserve(bytes.size());
     for (const char ch : bytes) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
+        if (const char* escape = CommonEscape(c)) {
+            out += escape;
         } else if (c < 0x20 || c == 0x7F) {
             out += "\\x";
             AppendHexByte(out, c);

@@ -208,21 +208,24 @@ TEST(WalkRules, StopEndsTheReadersAndGivesTheirMemoryBack) {
             stoppedAt = std::chrono::steady_clock::now();
         }
     };
-    // A first walk pays for what the C library keeps for later threads (stacks and their
-    // thread-local blocks); the second must give back everything it took.
-    w.Enumerate(tmp.path(), "*.*", true);
-    w.Clear();
+    // What the C library keeps for threads it has run (their thread-local blocks, an arena
+    // for each) is paid by the first walks that start as many readers, which on a busy
+    // machine need not be the first one. So walks are repeated: what a stopped walk does
+    // not give back would grow with every walk, the C library's share does not.
     const int threadsBefore = Threads();
-    const std::size_t heapBefore = ::mallinfo2().uordblks;
-    w.Enumerate(tmp.path(), "*.*", true);
-    const auto latency = std::chrono::steady_clock::now() - stoppedAt;
-    EXPECT_EQ(w.files.size(), 1000u);
-    EXPECT_EQ(Threads(), threadsBefore);
-    w.Clear(); // what the recording holds (its vectors keep their reserved room)
-    // Listings, folders and buffers all went; what is left is the C library's bookkeeping
-    // for the threads it keeps ready, a few hundred bytes that vary from run to run.
-    EXPECT_LE(::mallinfo2().uordblks, heapBefore + 4096);
+    std::vector<std::size_t> heapAfter;
+    std::chrono::steady_clock::duration latency{};
+    for (int walk = 0; walk < 5; ++walk) {
+        w.Enumerate(tmp.path(), "*.*", true);
+        latency = std::max(latency, std::chrono::steady_clock::now() - stoppedAt);
+        EXPECT_EQ(w.files.size(), 1000u);
+        EXPECT_EQ(Threads(), threadsBefore) << "readers left running";
+        w.Clear(); // what the recording holds (its vectors keep their reserved room)
+        heapAfter.push_back(::mallinfo2().uordblks);
+    }
+    // Listings, folders and buffers all went: no growth from the second walk to the last.
+    EXPECT_LE(heapAfter.back(), heapAfter[1] + 4096);
     EXPECT_LT(latency, std::chrono::seconds(2)) << "a hang, not a measurement";
-    std::printf("stop to return: %.3f ms\n",
+    std::printf("stop to return: at most %.3f ms\n",
                 std::chrono::duration<double, std::milli>(latency).count());
 }

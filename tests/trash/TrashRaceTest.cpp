@@ -1,11 +1,12 @@
-// A delete while someone changes the tree under it: folders swapped for links to
+// A delete while someone changes the tree under it, from the collection the window makes
+// to the trash: folders swapped for links to
 // look-alike folders outside, files swapped for folders, by a thread of the same user or
 // by another user; and a trash holding files whose records are gone. Whatever happens,
 // only files the scan saw, from inside the chosen folder, reach the trash, never a folder,
 // and nothing in the trash is ever replaced.
+#include "deletion/CollectFiles.h"
 #include "deletion/FileOperation.h"
 #include "platform/trash/ShellFileOperation.h"
-#include "tests/support/Batches.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"
 
@@ -71,6 +72,22 @@ void SwapRound(const std::string& folder, const std::string& lookAlike, int roun
     }
 }
 
+// The delete's own record of the .txt files below folder, as the window collects it
+// after the scan; the collection is checked to hold every file of expected.
+CFileOperation Collected(const std::string& folder, const std::vector<std::string>& expected) {
+    CFileOperation op;
+    CollectFilesWithExtension(op, ".txt", CString(folder));
+    EXPECT_EQ(op.m_batch.files.size(), expected.size());
+    return op;
+}
+
+std::vector<std::string> PathsOf(const CFileOperation& op) {
+    std::vector<std::string> paths;
+    for (const CString& path : op.m_arrSource)
+        paths.push_back(path.str());
+    return paths;
+}
+
 // What reached the trash: no folder, only inodes the scan saw; every record with its file.
 // Returns how many files were refused because the tree had changed.
 std::size_t CheckTrash(const TrashSandbox& box, const CFileBatch& batch,
@@ -109,9 +126,10 @@ TEST(TrashRace, FoldersSwappedForLinksNeverSendFilesFromOutsideOrFoldersToTheTra
         TrashSandbox box(MemoryFolder());
         const std::vector<std::string> inside = MakeFolders(box.tree(), "sub/", "inside");
         const std::vector<std::string> outside = MakeFolders(box.dir / "outside", "", "outside");
+        const CFileOperation collected = Collected(box.tree(), inside);
         TrashRun run;
-        run.batch = BatchOfTree(box.tree(), inside);
-        run.paths = PathsOf(*run.batch);
+        run.batch = collected.m_batch;
+        run.paths = PathsOf(collected);
         // The swaps run on a thread of the deleting process, as long as the delete does.
         std::thread swapper;
         std::atomic<bool> done{false};
@@ -155,7 +173,8 @@ TEST(TrashRace, AnotherUserSwappingHisFoldersNeverSendsRootsFilesToTheTrash) {
         ::chmod(secret.c_str(), 0700);
         const std::string shared = box.tree() + "/shared";
         ASSERT_EQ(std::system(("chown -R 65534:65534 '" + shared + "'").c_str()), 0);
-        const CFileBatch batch = BatchOfTree(box.tree(), inside);
+        const CFileOperation collected = Collected(box.tree(), inside);
+        const CFileBatch& batch = collected.m_batch;
 
         const pid_t swapper = ::fork();
         ASSERT_GE(swapper, 0);
@@ -170,7 +189,7 @@ TEST(TrashRace, AnotherUserSwappingHisFoldersNeverSendsRootsFilesToTheTrash) {
         }
         TrashRun run;
         run.batch = batch;
-        run.paths = PathsOf(batch);
+        run.paths = PathsOf(collected);
         const Outcome o = Execute(box, run);
         ::kill(swapper, SIGKILL);
         ::waitpid(swapper, nullptr, 0);
