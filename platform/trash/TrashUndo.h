@@ -37,9 +37,7 @@ struct CTrashUndo::Record {
     void Add(UndoBatch batch);
 };
 
-// CTrashUndo::PutBack (TrashExecutor.h) on Linux:
-// Puts the files back, in the order they were moved, and returns a report of kind
-// TrashWork::Undo with one result per file under its request path. Each file:
+// CTrashUndo::PutBack (TrashExecutor.h) on Linux, for each file:
 // - its folder is reached from the chosen folder through the recorded folders, checked
 //   as the delete checked them; no folder is created: "its folder no longer exists",
 //   or "its folder was replaced" (another folder, or a link, in its place);
@@ -49,6 +47,4 @@ struct CTrashUndo::Record {
 // - it is moved back with RENAME_NOREPLACE: a file that has taken its place meanwhile
 //   is never replaced ("its place is taken"), and the file stays in the trash with its
 //   record; after a move its record is removed.
-// Nothing is ever removed but the record of a file put back. progress works as for a
-// delete: files not reached because it said stop stay here for a later PutBack;
-// every other file is dropped from the undo, put back or not.
+// Nothing is ever removed but the record of a file put back.
