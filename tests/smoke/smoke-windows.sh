@@ -18,7 +18,7 @@ wine_dir=${2:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
 out=${3:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng xwininfo trash-list timeout; do
+for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng trash-list timeout; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/setup)" >&2; exit 1; }
 done
 [[ -f $app ]] || { echo "FAIL: no program at $app" >&2; exit 1; }
