@@ -3,6 +3,7 @@
 // with getdents64.
 #include "analysis/EnumerateFiles.h"
 #include "analysis/WalkNode.h"
+#include "platform/core/HomeTrash.h"
 
 #include <cerrno>
 #include <climits>

@@ -6,6 +6,7 @@
 // process's table of them.
 #include "analysis/EnumerateFiles.h"
 #include "analysis/WalkNode.h"
+#include "platform/core/HomeTrash.h"
 #include "platform/core/PathSeparator.h"
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"

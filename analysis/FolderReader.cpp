@@ -41,15 +41,6 @@ std::size_t RecordSize(std::size_t nameLength) {
 
 } // namespace
 
-std::string HomeTrashPath() {
-    std::string data;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
-        data = xdg;
-    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        data = std::string(home) + "/.local/share";
-    return data.empty() ? data : data + "/Trash";
-}
-
 OpenResult Expect(OpenResult result, const FolderId* expected) {
     if (result.fd >= 0 && expected &&
         (result.id.dev != expected->dev || result.id.ino != expected->ino)) {

@@ -114,11 +114,6 @@ bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
 // limit less what is open).
 long SpareFolderHandles();
 
-// The home trash folder's path by the freedesktop Trash specification, a Unix path:
-// $XDG_DATA_HOME/Trash, where an unset or relative XDG_DATA_HOME means ~/.local/share;
-// empty when neither names an absolute folder.
-std::string HomeTrashPath();
-
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {
     bool valid = false;

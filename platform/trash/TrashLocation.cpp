@@ -1,13 +1,13 @@
 #include "platform/trash/TrashLocation.h"
 
+#include "platform/core/HomeTrash.h"
+
 #include "platform/core/ShellRequest.h"
 #include "platform/trash/BatchPaths.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,18 +18,6 @@ using MountKey = std::pair<std::uint64_t, std::uint64_t>;
 // The mount an entry is on; by device when the system does not give mount ids.
 MountKey KeyOf(const EntryStat& st) {
     return st.mountId ? MountKey{st.mountId, 0} : MountKey{0, st.id.dev};
-}
-
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home == '/')
-        return home;
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    char buffer[4096];
-    if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found &&
-        found->pw_dir && *found->pw_dir == '/')
-        return found->pw_dir;
-    return {};
 }
 
 // The mount of path, or, while it cannot be looked at (missing, or below a file), of the
@@ -155,14 +143,6 @@ std::string RecordPath(const CTrashFolder& trash, const std::string& path) {
     if (path.size() > top.size() && path.compare(0, top.size(), top) == 0)
         return path.substr(top.size());
     return path;
-}
-
-std::string HomeTrashPath() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && *data == '/')
-        return JoinPath(data, "Trash");
-    const std::string home = HomeFolder();
-    return home.empty() ? std::string() : JoinPath(home, ".local/share/Trash");
 }
 
 CTrashLocator::CTrashLocator() : m_homePath(HomeTrashPath()), m_uid(::geteuid()) {}

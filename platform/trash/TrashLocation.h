@@ -27,11 +27,6 @@ struct CTrashFolder {
 // The path a record of trash gives the file at path (absolute).
 std::string RecordPath(const CTrashFolder& trash, const std::string& path);
 
-// The home trash: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when XDG_DATA_HOME is
-// unset, empty or not absolute; ~ is $HOME, or the user's home from the system when HOME
-// is unset. Empty when there is no home at all.
-std::string HomeTrashPath();
-
 // Finds and opens the trashes of one batch, each once, and keeps them open until it ends.
 class CTrashLocator {
 public:
