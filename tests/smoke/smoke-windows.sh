@@ -23,7 +23,7 @@ for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng trash-list timeout; do
 done
 [[ -f $app ]] || { echo "FAIL: no program at $app" >&2; exit 1; }
 if [[ -z ${DISPLAY:-} ]]; then
-  exec timeout --kill-after=5 150 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec timeout --kill-after=5 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
 rm -rf "$out" && mkdir -p "$out"
@@ -42,10 +42,11 @@ wine_run reg delete "$key" /f >/dev/null 2>&1
 
 fail() { echo "FAIL: $*" >&2; [[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null; exit 1; }
 # window NAME: the id of the visible window titled NAME (a regular expression), waiting up
-# to 20 s: the first paint of a window can lag its mapping.
+# to 60 s: the first paint of a window can lag its mapping, and Wine starts slowly on a
+# machine busy with other work.
 window() {
   local id
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
     [[ -n $id ]] && { echo "$id"; return 0; }
     sleep 0.1
