@@ -2,7 +2,7 @@
 
 #include "platform/core/String.h"
 
-CDlgLoading::CDlgLoading(CWnd* pParent) : CDialog(IDD, pParent) {}
+CDlgLoading::CDlgLoading(CWnd* pParent) : CWorkDialog(IDD, pParent) {}
 
 BOOL CDlgLoading::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -17,10 +17,7 @@ void CDlgLoading::SetFoundCount(int count) {
     SetDlgItemText(IDC_WORKING_COUNT, text);
 }
 
-void CDlgLoading::OnOK() {}
-
-void CDlgLoading::OnCancel() {
+void CDlgLoading::OnStopRequested() {
     // The scan notices at its next look at this window, within a fraction of a second.
-    m_bStopRequested = true;
     SetDlgItemText(IDC_WORKING_COUNT, CString("Stopping..."));
 }

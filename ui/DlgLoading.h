@@ -4,13 +4,12 @@
 // it painted (see CRaveZivuredDlg::RefreshList) and shows the number of files found so
 // far in it.
 //
-// It never ends itself. Its Stop button, Esc and its close box only ask the scan to stop
-// (StopRequested turns true); the scan's owner destroys the window
-// once the scan has returned.
-#include "platform/window/Dialog.h"
+// Like every CWorkDialog it never ends itself: Stop, Esc and its close box only ask the
+// scan to stop, and the scan's owner destroys the window once the scan has returned.
+#include "platform/window/WorkDialog.h"
 #include "res/resource.h"
 
-class CDlgLoading : public CDialog {
+class CDlgLoading : public CWorkDialog {
 public:
     explicit CDlgLoading(CWnd* pParent = nullptr);
 
@@ -18,16 +17,8 @@ public:
 
     // Shows count as the number of files found so far.
     void SetFoundCount(int count);
-    // True once the user has asked the scan to stop.
-    bool StopRequested() const { return m_bStopRequested; }
 
 protected:
     BOOL OnInitDialog() override;
-    // Enter without a button focused: nothing (a default OK would hide the window mid-scan).
-    void OnOK() override;
-    // Stop, Esc and the close box.
-    void OnCancel() override;
-
-private:
-    bool m_bStopRequested = false;
+    void OnStopRequested() override;
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 CTrashProgressWnd::CTrashProgressWnd(CWnd* owner, TrashWork work)
-    : CDialog(IDD_TRASH_PROGRESS, owner), m_pOwner(owner), m_work(work) {}
+    : CWorkDialog(IDD_TRASH_PROGRESS, owner), m_pOwner(owner), m_work(work) {}
 
 BOOL CTrashProgressWnd::Show() {
     return Create(IDD_TRASH_PROGRESS, m_pOwner);
@@ -22,7 +22,7 @@ BOOL CTrashProgressWnd::OnInitDialog() {
 }
 
 void CTrashProgressWnd::SetProgress(std::size_t done, std::size_t total, std::string_view path) {
-    if (m_bStopRequested)
+    if (StopRequested())
         return;
     SetDlgItemText(IDC_TRASH_COUNT,
                    CString(std::to_string(done) + " of " + std::to_string(total) + " files done"));
@@ -30,11 +30,6 @@ void CTrashProgressWnd::SetProgress(std::size_t done, std::size_t total, std::st
     SetDlgItemText(IDC_TRASH_FILE, CString(TrashDisplayBytes(path)));
 }
 
-void CTrashProgressWnd::OnOK() {}
-
-void CTrashProgressWnd::OnCancel() {
-    if (m_bStopRequested)
-        return;
-    m_bStopRequested = true;
+void CTrashProgressWnd::OnStopRequested() {
     SetDlgItemText(IDC_TRASH_COUNT, CString("Stopping after the current file..."));
 }

@@ -2,16 +2,16 @@
 // The window shown while a long delete or undo runs, on the window layer's dialogs (the
 // Windows build; the Linux build has CTrashProgressDlg on Qt).
 #include "platform/core/ShellRequest.h"
-#include "platform/window/Dialog.h"
+#include "platform/window/WorkDialog.h"
 #include "res/resource.h"
 
 #include <cstddef>
 #include <string_view>
 
 // Template IDD_TRASH_PROGRESS: what is being done, "done of total", the file at hand, and
-// Stop. Stop, Esc and the close box do not close the window: they set StopRequested() and
-// the work ends at the next file boundary, after which its owner destroys the window.
-class CTrashProgressWnd : public CDialog {
+// Stop. A stop ends the work at the next file boundary, after which its owner destroys the
+// window (CWorkDialog).
+class CTrashProgressWnd : public CWorkDialog {
 public:
     CTrashProgressWnd(CWnd* owner, TrashWork work);
 
@@ -19,17 +19,12 @@ public:
     BOOL Show();
     // done files handled of total; path = the next file's bytes (empty: none yet).
     void SetProgress(std::size_t done, std::size_t total, std::string_view path);
-    bool StopRequested() const { return m_bStopRequested; }
 
 protected:
     BOOL OnInitDialog() override;
-    // Enter: nothing (a default OK would hide the window while the work goes on).
-    void OnOK() override;
-    // Stop, Esc and the close box.
-    void OnCancel() override;
+    void OnStopRequested() override;
 
 private:
     CWnd* m_pOwner;
     TrashWork m_work;
-    bool m_bStopRequested = false;
 };
