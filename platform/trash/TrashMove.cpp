@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -128,7 +129,8 @@ TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFi
     // A folder would take files of other extensions with it.
     if (st.IsFolder())
         return NotMoved(requestPath, kReasonNowFolder);
-    if (checkId && st.id != FileId{file.dev, file.ino})
+    // The kind too: an inode number freed since the scan may belong to another entry now.
+    if (checkId && (st.id != FileId{file.dev, file.ino} || (st.mode & S_IFMT) != file.type))
         return NotMoved(requestPath, kReasonChanged);
 
     const char* reason = nullptr;

@@ -17,7 +17,8 @@ struct TrashedEntry {
 // trashes gives for it, recording deletionDate. The result carries requestPath. In order:
 // 1. the entry is looked at without following a link: it must exist ("no longer
 //    exists"), not be a folder ("is now a folder"), and, when checkId, be the very entry
-//    the collection saw ("changed since the scan"); without, it is taken as it is now;
+//    the collection saw, by device, inode and kind ("changed since the scan"); without,
+//    it is taken as it is now;
 // 2. its trash: none gives that trash's reason;
 // 3. a free name is reserved by creating its record (O_EXCL) in info/, written
 //    completely, and the entry is moved into files/ with RENAME_NOREPLACE from folderFd;
