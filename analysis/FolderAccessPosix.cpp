@@ -3,7 +3,7 @@
 // with getdents64.
 #include "analysis/EnumerateFiles.h"
 #include "analysis/WalkNode.h"
-#include "platform/core/HomeTrash.h"
+#include "platform/core/TrashFolders.h"
 
 #include <cerrno>
 #include <climits>
@@ -115,15 +115,8 @@ OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkN
 }
 
 HomeTrash HomeTrash::Find() {
-    const std::string path = HomeTrashPath();
-    HomeTrash trash;
-    struct stat st;
-    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        trash.valid = true;
-        trash.dev = st.st_dev;
-        trash.ino = st.st_ino;
-    }
-    return trash;
+    const TrashFolderId trash = FindHomeTrash();
+    return {trash.valid, trash.dev, trash.ino};
 }
 
 ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {

@@ -2,6 +2,7 @@
 // into, what is skipped as the trash; the first opening of a folder; nodes and chunks. How
 // a folder is opened and listed is the platform's (WalkNode.h).
 #include "analysis/WalkNode.h"
+#include "platform/core/TrashFolders.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -11,29 +12,6 @@
 namespace {
 
 std::atomic<std::uint64_t> g_nextFolderId{1};
-
-// The trash folders at the top of a drive: the freedesktop trash's .Trash and
-// .Trash-<uid>, and Windows' $Recycle.Bin (a Windows drive mounted on Linux has one too).
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20))
-            return false;
-    return true;
-}
-
-bool IsDriveTrashName(std::string_view name) {
-    if (name == ".Trash" || EqualsIgnoringAsciiCase(name, "$Recycle.Bin"))
-        return true;
-    constexpr std::string_view prefix = ".Trash-";
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
-        return false;
-    for (char c : name.substr(prefix.size()))
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
 
 std::size_t RecordSize(std::size_t nameLength) {
     return (sizeof(WalkRecord) + nameLength + 1 + 7) & ~std::size_t{7};

@@ -6,6 +6,7 @@
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ScanOutput.h"
+#include "platform/core/TrashFolders.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -42,7 +43,8 @@ constexpr const char* kHelp =
     "  --version  the version\n"
     "\n"
     "Exit status: 0 the table is complete; 1 the table was printed but some folders could\n"
-    "not be read (a summary on standard error); 2 bad folder or usage.\n";
+    "not be read (a summary on standard error); 2 bad folder (one that cannot be read, or\n"
+    "one inside the trash) or usage.\n";
 
 struct ScanArguments {
     bool help = false;
@@ -117,6 +119,9 @@ int RunScanCommand(int argc, char** argv) {
     // this one can be listed, and say why not.
     if (const std::string why = WhyFolderCannotBeRead(folder); !why.empty())
         return Refuse("cannot read folder '" + folder + "': " + why);
+    // The trash is not part of any folder; inside it, the table would list its records.
+    if (IsInsideTrash(folder))
+        return Refuse("folder '" + folder + "' is inside the trash, which is never scanned");
 
     CScanWalker walker;
     walker.Enumerate(CString(folder), CString("*.*"), true);

@@ -2,6 +2,7 @@
 // start-up (a queued click from OnInitDialog).
 #include "ui/RaveZivuredDlg.h"
 
+#include "platform/core/TrashFolders.h"
 #include "platform/window/Services.h"
 
 int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
@@ -53,6 +54,16 @@ void CRaveZivuredDlg::OnBrowse() {
     // made in the same moment still arrives): nothing is left to show it in.
     if (!IsWindowVisible())
         return;
+    // A delete there would move the trash's own files and records, and a trashed file
+    // without its record has lost its name for good. What is shown stays.
+    if (IsInsideTrash(path.str())) {
+        CString message;
+        message.Format("The folder %s is inside the trash. Files in the trash can only be put "
+                       "back from the trash itself; please select another folder.",
+                       path.GetString());
+        MessageBox(message.GetString(), nullptr, MB_ICONEXCLAMATION);
+        return;
+    }
     m_strFolder = path;
     RefreshList();
 }

@@ -23,7 +23,9 @@ struct BatchFile {
     std::string name;
     std::uint64_t dev = 0;
     std::uint64_t ino = 0;
-    std::uint32_t type = 0; // the st_mode type bits (S_IFREG, S_IFLNK, ...); never S_IFDIR
+    // The st_mode type bits (S_IFREG, S_IFLNK, ...), never S_IFDIR: checked with dev and
+    // ino on Linux, where an inode number can be given to another entry; 0 on Windows.
+    std::uint32_t type = 0;
 };
 
 struct CFileBatch {

@@ -97,6 +97,8 @@ inline constexpr const char* kReasonNameTooLong = "name too long";
 inline constexpr const char* kReasonInUse = "in use";
 inline constexpr const char* kReasonTooManyOpen = "too many open files";
 inline constexpr const char* kReasonNotMoved = "could not be moved to the trash";
+// The file lies in a trash folder: moving it would part it from its record there.
+inline constexpr const char* kReasonInTrash = "is in a trash folder";
 // An undo:
 inline constexpr const char* kReasonPlaceTaken = "its place is taken";
 inline constexpr const char* kReasonFolderGone = "its folder no longer exists";

@@ -1,6 +1,7 @@
 #include "platform/recycle/RecycleBin.h"
 
 #include "platform/core/PathSeparator.h"
+#include "platform/core/TrashFolders.h"
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
 #include "platform/recycle/HeldFolders.h"
@@ -56,6 +57,9 @@ public:
     }
 
     TrashResult Recycle(const std::string& path, const BatchFile* record) {
+        // A file of a recycle bin's own would leave it without its record there.
+        if (IsInsideTrash(path))
+            return NotMoved(path, kReasonInTrash);
         if (record) {
             std::string folder;
             const char* reason = nullptr;

@@ -5,7 +5,9 @@
 
 // ExecuteShellFileOperation (TrashExecutor.h) on Windows:
 //
-// Each file in turn: the progress callback is asked; the folders on its way are held open
+// Each file in turn: the progress callback is asked; a file in a recycle bin of its own
+// (below $Recycle.Bin at its drive's top, TrashFolders.h) is left, "is in a trash folder";
+// the folders on its way are held open
 // and checked against the collection's record (HeldFolders.h); the file must still be the
 // one the scan saw (the same volume and index) and not have become a folder (a link goes
 // as itself); its volume must have a recycle bin (SHQueryRecycleBinW: without one, Wine's

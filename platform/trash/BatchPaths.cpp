@@ -101,7 +101,8 @@ CFileBatch BatchFromPaths(const std::vector<std::string>& paths) {
             }
             folder = at->second;
         }
-        // The file itself is taken as it is when its turn comes (FileIdsUnknown).
+        // Nothing is known of the file itself: its ids and kind stay zero, and the executor
+        // takes it as it is when its turn comes.
         batch.files.push_back({folder, parts.empty() ? std::string(".") : parts.back(), 0, 0, 0});
     }
     return batch;

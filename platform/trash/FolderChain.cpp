@@ -61,7 +61,6 @@ int CFolderChain::Open(std::uint32_t folder, FolderFailure& failure) {
         m_failed[folder] = failure;
         return -1;
     }
-    CloseMiddle();
     return m_levels.back().fd.Get();
 }
 
@@ -117,7 +116,8 @@ bool CFolderChain::BuildTarget(std::uint32_t folder, FolderFailure& failure) {
     return true;
 }
 
-// Opens m_target[from..] one below the other, from the last open level.
+// Opens m_target[from..] one below the other, from the last open level, closing the level
+// that leaves the window at each step.
 bool CFolderChain::Descend(std::size_t from, FolderFailure& failure) {
     for (std::size_t i = from; i < m_target.size(); ++i) {
         const std::uint32_t folder = m_target[i];
@@ -131,13 +131,16 @@ bool CFolderChain::Descend(std::size_t from, FolderFailure& failure) {
             return false;
         }
         m_levels.push_back({folder, std::move(fd)});
+        CloseMiddle();
     }
     return true;
 }
 
 // Opens m_levels[level] again after CloseMiddle closed it: up through ".." from the
 // nearest open level below it, or, when that meets another folder than recorded (one
-// below was moved), down by name from the nearest open level above it.
+// below was moved), down by name from the nearest open level above it. Either way each
+// step opens one level from the one before and closes that one again unless it stays in
+// the window, so a deep tree holds no more descriptors than a shallow one.
 bool CFolderChain::Reach(std::size_t level, FolderFailure& failure) {
     std::size_t below = level + 1;
     while (below < m_levels.size() && !m_levels[below].fd.IsOpen())
@@ -148,6 +151,8 @@ bool CFolderChain::Reach(std::size_t level, FolderFailure& failure) {
         if (!up.IsOpen() || !Check(up.Get(), m_levels[l - 1].folder, ignored))
             break;
         m_levels[l - 1].fd = std::move(up);
+        if (l != below)
+            m_levels[l].fd.Reset();
     }
     if (m_levels[level].fd.IsOpen())
         return true;
@@ -165,17 +170,18 @@ bool CFolderChain::Reach(std::size_t level, FolderFailure& failure) {
             return false;
         }
         m_levels[l].fd = std::move(fd);
+        // level is the last one now: its window stays open, and the chosen folder.
+        if (l - 1 != 0 && l - 1 + kOpenLevels <= level)
+            m_levels[l - 1].fd.Reset();
     }
     return true;
 }
 
-// Keeps the chosen folder and the last kOpenLevels levels open, so a deep tree holds a
-// bounded number of descriptors.
+// Keeps the chosen folder and the last kOpenLevels levels open: called for each level
+// added, it closes the one that has just left that window.
 void CFolderChain::CloseMiddle() {
-    if (m_levels.size() <= kOpenLevels + 1)
-        return;
-    for (std::size_t l = 1; l + kOpenLevels < m_levels.size(); ++l)
-        m_levels[l].fd.Reset();
+    if (m_levels.size() > kOpenLevels + 1)
+        m_levels[m_levels.size() - 1 - kOpenLevels].fd.Reset();
 }
 
 bool CFolderChain::Check(int fd, std::uint32_t folder, FolderFailure& failure) const {

@@ -29,10 +29,11 @@ const char* ReasonForFolder(const FolderFailure& failure, const char* gone, cons
 // Opens the folders of one batch. The chosen folder (root, the one path looked up by
 // name) is opened once; every other folder is reached from an open ancestor one name at a
 // time with O_NOFOLLOW | O_DIRECTORY, and each step is checked against the device and
-// inode in folders. The way to the folder opened last is kept open (the chosen folder
-// and up to kOpenLevels folders above the last one), so that the files of one folder, and
-// of folders next to each other, are reached without opening the chain again; a folder
-// further up is reached again through ".." from below, checked the same way.
+// inode in folders. Of the way to the folder opened last, the chosen folder and the last
+// kOpenLevels folders are kept open (one more for a moment while stepping), however deep
+// the tree, so that the files of one folder, and of folders next to each other, are
+// reached without opening the chain again; a folder further up is reached again through
+// ".." from below, or by name from above, one level at a time and checked the same way.
 class CFolderChain {
 public:
     static constexpr std::size_t kOpenLevels = 8;

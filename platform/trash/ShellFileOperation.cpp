@@ -2,6 +2,7 @@
 
 #include "platform/trash/BatchPaths.h"
 #include "platform/trash/FolderChain.h"
+#include "platform/trash/TrashGuard.h"
 #include "platform/trash/TrashInfoFile.h"
 #include "platform/trash/TrashMove.h"
 #include "platform/trash/TrashReasons.h"
@@ -32,11 +33,13 @@ public:
     // checkIds: the batch holds what the collection saw of each file (not one made from
     // paths).
     CTrashRun(const CFileBatch& batch, const std::vector<std::string>& paths, bool checkIds)
-        : m_batch(batch), m_paths(paths), m_checkIds(checkIds), m_chain(batch.root, batch.folders) {
-    }
+        : m_batch(batch), m_paths(paths), m_checkIds(checkIds), m_chain(batch.root, batch.folders),
+          m_guard(batch.folders) {}
 
     TrashResult TrashOne(std::size_t i) {
         const BatchFile& file = m_batch.files[i];
+        if (m_guard.Inside(file.folder, m_chain))
+            return NotMoved(m_paths[i], kReasonInTrash);
         FolderFailure failure;
         const int folderFd = m_chain.Open(file.folder, failure);
         if (folderFd < 0)
@@ -70,6 +73,7 @@ private:
     const std::vector<std::string>& m_paths;
     bool m_checkIds;
     CFolderChain m_chain;
+    CTrashGuard m_guard;
     CTrashLocator m_trashes;
     std::vector<UndoBatch::File> m_moved;
     std::time_t m_second = -1;

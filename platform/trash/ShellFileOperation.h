@@ -14,12 +14,15 @@
 // a time, a path through a link is refused as "changed since the scan", and each file is
 // taken as it is when its turn comes.
 //
-// The chosen folder is opened once; each file is reached through its recorded folders
-// (FolderChain.h) and moved by TrashFile (TrashMove.h), whose steps and reasons hold for
-// every file; a file whose folder cannot be reached gets the folder's reason ("no longer
-// exists", "changed since the scan", "permission denied", ...). The trash folders found
-// stay open until the request is done (TrashLocation.h). Nothing is ever unlinked or
-// removed, nothing is copied, and there is no fallback to a permanent delete.
+// A file in a folder that is, or lies inside, a trash folder is left where it is: "is in
+// a trash folder" (TrashGuard.h). The chosen folder is opened once; each file is reached
+// through its recorded folders (FolderChain.h) and moved by TrashFile (TrashMove.h), whose
+// steps and reasons hold for every file; a file whose folder cannot be reached gets the
+// folder's reason ("no longer exists", "changed since the scan", "permission denied",
+// ...). The trash folders found stay open until the request is done (TrashLocation.h).
+// Nothing is copied, there is no fallback to a permanent delete, and the only entries ever
+// unlinked are records this request created in a trash's info/ for a file that then did
+// not stay in the trash.
 //
 // Every path ends up in exactly one result, in request order: trashed + not trashed =
 // requested. progress is asked before each file; when it says stop, that file and every

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,7 +51,9 @@ MoveFailure MoveIn(int folderFd, const std::string& entry, CTrashFolder& trash,
 bool MoveBack(const CTrashFolder& trash, const std::string& name, int folderFd,
               const std::string& entryName) {
     for (std::uint32_t k = 1; k <= kMaxNameTries; ++k) {
-        const std::string back = TrashNameCandidate(entryName, k);
+        // Its own name whole: a trash name is cut to leave room for ".trashinfo", which a
+        // name in its own folder needs no room for.
+        const std::string back = k == 1 ? entryName : TrashNameCandidate(entryName, k);
         if (::renameat2(trash.files.Get(), name.c_str(), folderFd, back.c_str(),
                         RENAME_NOREPLACE) == 0)
             return true;
@@ -64,13 +67,22 @@ bool MoveBack(const CTrashFolder& trash, const std::string& name, int folderFd,
 TrashResult CheckMoved(int folderFd, const std::string& entryName, const FileId& expected,
                        const std::string& requestPath, TrashedEntry& entry) {
     CTrashFolder& trash = *entry.trash;
+    // The undo only ever puts back the entry the collection saw: one that stays here
+    // without being it is left for the trash's own restore.
+    entry.id = expected;
     EntryStat moved;
-    if (!StatAt(trash.files.Get(), entry.name.c_str(), moved) ||
-        (!moved.IsFolder() && moved.id == expected)) {
-        // Gone from the trash already means someone else took it from there: the move
-        // itself was done.
-        entry.id = expected;
+    const char* reason = kReasonChanged;
+    int error = 0;
+    if (StatAt(trash.files.Get(), entry.name.c_str(), moved)) {
+        if (!moved.IsFolder() && moved.id == expected)
+            return {requestPath, true, {}, {}};
+    } else if (errno == ENOENT) {
+        // Gone from the trash already: someone else took it from there, after the move.
         return {requestPath, true, {}, {}};
+    } else {
+        // Not known to be the file: it goes back as one swapped in would.
+        error = errno;
+        reason = ReasonForError(error, kReasonNotMoved);
     }
     // Swapped in between the look and the move: it goes straight back where it was, so
     // that nothing but the collected file ever stays in the trash (a folder swapped in
@@ -78,11 +90,10 @@ TrashResult CheckMoved(int folderFd, const std::string& entryName, const FileId&
     if (MoveBack(trash, entry.name, folderFd, entryName)) {
         ::unlinkat(trash.info.Get(), (entry.name + std::string(kTrashInfoSuffix)).c_str(), 0);
         entry.trash = nullptr;
-        return NotMoved(requestPath, kReasonChanged);
+        return NotMoved(requestPath, reason, error);
     }
     // Its folder refuses it now: it keeps its record, which says where it came from.
-    entry.id = moved.id;
-    return NotMoved(requestPath, kReasonSwappedIntoTrash, errno);
+    return NotMoved(requestPath, error ? reason : kReasonSwappedIntoTrash, errno);
 }
 
 } // namespace
@@ -118,7 +129,8 @@ TrashResult TrashFile(int folderFd, const std::string& folderPath, const BatchFi
     // A folder would take files of other extensions with it.
     if (st.IsFolder())
         return NotMoved(requestPath, kReasonNowFolder);
-    if (checkId && st.id != FileId{file.dev, file.ino})
+    // The kind too: an inode number freed since the scan may belong to another entry now.
+    if (checkId && (st.id != FileId{file.dev, file.ino} || (st.mode & S_IFMT) != file.type))
         return NotMoved(requestPath, kReasonChanged);
 
     const char* reason = nullptr;

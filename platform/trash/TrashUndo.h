@@ -20,7 +20,7 @@ struct UndoBatch {
         std::uint32_t folder = 0; // in folders
         std::string name;         // its name there
         std::string requestPath;  // as the request named it, for the report
-        FileId id;                // the entry that went to the trash
+        FileId id;                // the collected entry that went to the trash
         std::uint32_t trash = 0;  // in trashes
         std::string trashName;    // its name in the trash's files/
     };
@@ -42,8 +42,10 @@ struct CTrashUndo::Record {
 //   as the delete checked them; no folder is created: "its folder no longer exists",
 //   or "its folder was replaced" (another folder, or a link, in its place);
 // - its trash is opened by path and must be the very trash, files/ and info/ it went
-//   to, and its entry there the very entry that was moved: otherwise "no longer in the
-//   trash" or "changed in the trash", and it is not touched;
+//   to, and its entry there the very entry the collection saw (not a folder, a link or
+//   anything else swapped in since, nor what took the file's place during the delete and
+//   stayed in the trash): otherwise "no longer in the trash" or "changed in the trash",
+//   and it is not touched;
 // - it is moved back with RENAME_NOREPLACE: a file that has taken its place meanwhile
 //   is never replaced ("its place is taken"), and the file stays in the trash with its
 //   record; after a move its record is removed.

@@ -1,5 +1,6 @@
 #include "res/version.h"
 #include "tests/analysis/WalkerTestPosix.h"
+#include "tests/support/PrivateMount.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 
@@ -177,6 +178,41 @@ TEST(ScanCommand, RefusesAFolderItMayNotRead) {
     ASSERT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.out.substr(0, 4), "2||r") << child.out;
     EXPECT_NE(child.out.find(locked + "': Permission denied\n"), std::string::npos) << child.out;
+}
+
+// A folder inside the trash (the home trash, or .Trash/.Trash-<uid> at a drive's top) is
+// refused like an unreadable one; a folder merely named like a drive's trash is scanned.
+TEST(ScanCommand, RefusesAFolderInsideTheTrash) {
+    TempDir tmp;
+    const std::string data = tmp / "data", drive = tmp / "drive";
+    MakeTree(tmp.path(),
+             {{TreeEntry::File, "data/Trash/files/old/a.txt"}, {TreeEntry::Dir, "drive"}});
+    const ChildResult child = InPrivateTmpfs(drive, [&](std::string& out) {
+        ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+        MakeTree(drive, {{TreeEntry::File, ".Trash-1000/files/b.txt"},
+                         {TreeEntry::File, ".Trash/0/info/b.txt.trashinfo"},
+                         {TreeEntry::File, "sub/.Trash-7/c.txt"}});
+        const std::pair<std::string, int> cases[] = {
+            {data + "/Trash", 2},         {data + "/Trash/files/old", 2},
+            {drive + "/.Trash-1000", 2},  {drive + "/.Trash/0/info", 2},
+            {drive + "/sub/.Trash-7", 0}, {data, 0},
+        };
+        for (const auto& [folder, status] : cases) {
+            const Outcome r = RunScan({folder});
+            out += std::to_string(r.status) + " " + folder + ": " + r.err;
+            EXPECT_EQ(r.status, status) << folder;
+            if (status == 2) {
+                EXPECT_EQ(r.err, "ravezivured-scan: folder '" + folder +
+                                     "' is inside the trash, which is never scanned\n");
+            }
+        }
+        if (::testing::Test::HasFailure())
+            out = "failed: " + out;
+    });
+    if (child.out == kCannotMount)
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    EXPECT_EQ(child.exitStatus, 0);
+    EXPECT_EQ(child.out.substr(0, 7) == "failed:", false) << child.out;
 }
 
 TEST(ScanCommand, CountsWhatItCanReadBelowAnUnreadableSubfolder) {

@@ -203,4 +203,46 @@ TEST(TrashLocation, OnAnotherDriveTheTrashAtItsTopIsUsedOnlyWhenItIsSafe) {
         RunOnDrive(c);
 }
 
+// Nothing in a trash folder is moved, whatever the request names: not the home trash's
+// files or records (reached as the chosen folder, or through a link to it), not those of a
+// drive's .Trash-$uid or .Trash/$uid. A folder merely named like a drive's trash, below the
+// drive's top, is an ordinary folder.
+TEST(TrashLocation, NothingInATrashFolderIsEverMoved) {
+    TrashSandbox box;
+    const std::string drive = box.dir / "drive";
+    MakeTree(box.dir.path(), {{TreeEntry::Dir, "drive"}});
+    MakeTree(box.trash(), {{TreeEntry::File, "files/x.txt", "trashed"},
+                           {TreeEntry::File, "info/x.txt.trashinfo", "record"}});
+    ::symlink(box.trash().c_str(), (box.tree() + "/trash").c_str());
+    const ChildResult child = InPrivateTmpfs(drive, [&](std::string& out) {
+        MakeTree(drive, {{TreeEntry::File, ".Trash-0/files/y.txt", "on the drive"},
+                         {TreeEntry::File, ".Trash/0/info/z.trashinfo", "record"},
+                         {TreeEntry::File, "sub/.Trash-5/w.txt", "ordinary"}});
+        const std::vector<std::string> inTrash = {
+            box.trash() + "/files/x.txt", box.trash() + "/info/x.txt.trashinfo",
+            drive + "/.Trash-0/files/y.txt", drive + "/.Trash/0/info/z.trashinfo"};
+        std::vector<std::string> paths = inTrash;
+        paths.push_back(drive + "/sub/.Trash-5/w.txt");
+        const Outcome loose = Execute(box, TrashRun(paths));
+        // The collection's own record, for a chosen folder inside the trash by a link.
+        const Outcome chosen = ExecuteBatch(box, box.tree() + "/trash/files", {"x.txt"});
+        ASSERT_EQ(loose.report.results.size(), paths.size());
+        for (std::size_t i = 0; i < inTrash.size(); ++i) {
+            EXPECT_EQ(loose.report.results[i].reason, "is in a trash folder") << inTrash[i];
+            EXPECT_TRUE(Exists(inTrash[i])) << inTrash[i];
+        }
+        EXPECT_TRUE(loose.report.results.back().trashed);
+        ASSERT_EQ(chosen.report.results.size(), 1u);
+        EXPECT_EQ(chosen.report.results[0].reason, "is in a trash folder");
+        EXPECT_EQ(Names(box.trash() + "/files"), std::vector<std::string>{"x.txt"});
+        EXPECT_EQ(Names(box.trash() + "/info"), std::vector<std::string>{"x.txt.trashinfo"});
+        EXPECT_EQ(Names(drive + "/.Trash-0/files"), (std::vector<std::string>{"w.txt", "y.txt"}));
+        out = ::testing::Test::HasFailure() ? "failed" : "passed";
+    });
+    if (child.out == kCannotMount)
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    EXPECT_EQ(child.exitStatus, 0);
+    EXPECT_EQ(child.out, "passed");
+}
+
 } // namespace

@@ -14,7 +14,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <set>
@@ -196,6 +198,52 @@ TEST(TrashRace, AnotherUserSwappingHisFoldersNeverSendsRootsFilesToTheTrash) {
         ASSERT_EQ(o.exitStatus, 0);
         refused += CheckTrash(box, batch, o.report);
         CheckUntouched(secret, rootOnly);
+    }
+    EXPECT_GT(refused, 0u);
+}
+
+// Files with the longest names a folder allows (longer than a trash name may be), each
+// swapped back and forth with a look-alike from outside while they are deleted. One that
+// reaches the trash in the instant between the check and the move goes back under its own
+// name, never under one cut short for the trash; only files the scan saw stay there.
+TEST(TrashRace, WhatWasSwappedInGoesBackUnderItsOwnName) {
+    std::set<std::string> names;
+    for (int i = 0; i < 300; ++i)
+        names.insert(std::to_string(1000 + i) + std::string(247, 'n') + ".txt");
+    std::size_t refused = 0;
+    for (int attempt = 0; attempt < kAttempts && !HasFailure(); ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        TrashSandbox box(MemoryFolder());
+        const std::string spare = box.dir / "spare";
+        for (const std::string& name : names) {
+            WriteFile(box.tree() + "/" + name, "inside");
+            WriteFile(spare + "/" + name, "spare");
+        }
+        const CFileOperation collected =
+            Collected(box.tree(), std::vector<std::string>(names.begin(), names.end()));
+        const ChildResult child = RunInChild([&](std::string& out) {
+            box.Enter();
+            std::atomic<bool> done{false};
+            std::thread swapper([&] {
+                for (int round = 0; round < 100000 && !done; ++round)
+                    for (const std::string& name : names)
+                        ::renameat2(AT_FDCWD, (box.tree() + "/" + name).c_str(), AT_FDCWD,
+                                    (spare + "/" + name).c_str(), RENAME_EXCHANGE);
+            });
+            CDeleteRequest request(collected);
+            const TrashReport report =
+                ExecuteShellFileOperation(request.Request(), &collected.m_batch);
+            done = true;
+            swapper.join();
+            out = Serialize(report);
+        });
+        ASSERT_EQ(child.exitStatus, 0);
+        refused += CheckTrash(box, collected.m_batch, ParseReport(child.out));
+        for (const std::string& name : Names(box.tree()))
+            EXPECT_EQ(names.count(name), 1u) << "a name the tree never had: " << name;
+        EXPECT_EQ(Names(spare).size() + Names(box.tree()).size() +
+                      Names(box.trash() + "/files").size(),
+                  2 * names.size());
     }
     EXPECT_GT(refused, 0u);
 }

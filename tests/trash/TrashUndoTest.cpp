@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,24 +30,25 @@ struct Case {
     std::vector<std::string> neverMoved;          // files the delete did not reach
 };
 
+// Deletes the files of batch, adding what moved to undo; returns the delete's report.
+TrashReport Delete(const CFileBatch& batch, CTrashUndo& undo, const TrashProgress& progress = {}) {
+    CFileOperation op;
+    for (const std::string& p : PathsOf(batch))
+        op.m_arrSource.Add(CString(p));
+    CDeleteRequest request(op);
+    return ExecuteShellFileOperation(request.Request(), &batch, progress, &undo);
+}
+
 // Runs the delete and the undo in one child; returns the undo's report.
 TrashReport DeleteThenUndo(const TrashSandbox& box, const Case& c, std::size_t& undoLeft) {
     const ChildResult child = RunInChild([&](std::string& out) {
         box.Enter();
         CTrashUndo undo;
-        for (const auto* files : {&kTexts, &kInis}) {
-            const CFileBatch batch = BatchOfTree(box.tree(), *files);
-            CFileOperation op;
-            for (const std::string& p : PathsOf(batch))
-                op.m_arrSource.Add(CString(p));
-            CDeleteRequest request(op);
-            ExecuteShellFileOperation(
-                request.Request(), &batch,
-                [&](std::size_t index, std::size_t, std::string_view) {
-                    return files != &kTexts || static_cast<int>(index) != c.stopDeleteAt;
-                },
-                &undo);
-        }
+        for (const auto* files : {&kTexts, &kInis})
+            Delete(BatchOfTree(box.tree(), *files), undo,
+                   [&](std::size_t index, std::size_t, std::string_view) {
+                       return files != &kTexts || static_cast<int>(index) != c.stopDeleteAt;
+                   });
         if (c.then)
             c.then(box.tree());
         out = Serialize(undo.PutBack());
@@ -123,12 +125,7 @@ TEST(TrashUndo, AStoppedUndoKeepsTheFilesNotReachedForTheNextOne) {
     const ChildResult child = RunInChild([&](std::string& out) {
         box.Enter();
         CTrashUndo undo;
-        const CFileBatch batch = BatchOfTree(box.tree(), kTexts);
-        CFileOperation op;
-        for (const std::string& p : PathsOf(batch))
-            op.m_arrSource.Add(CString(p));
-        CDeleteRequest request(op);
-        ExecuteShellFileOperation(request.Request(), &batch, {}, &undo);
+        Delete(BatchOfTree(box.tree(), kTexts), undo);
         const TrashReport first = undo.PutBack(
             [](std::size_t index, std::size_t, std::string_view) { return index < 1; });
         out = std::to_string(first.TrashedCount()) + " " + std::to_string(first.StoppedCount()) +
@@ -140,6 +137,43 @@ TEST(TrashUndo, AStoppedUndoKeepsTheFilesNotReachedForTheNextOne) {
     EXPECT_EQ(child.out, "1 3 3 3 0");
     for (const std::string& f : kTexts)
         EXPECT_EQ(ReadFile(box.tree() + "/" + f), "content of " + f);
+}
+
+// A tree far deeper than the descriptors the process may hold: the delete and the undo
+// keep a bounded number open, going down, back up and into a branch off the middle.
+TEST(TrashUndo, ADeepTreeIsDeletedAndPutBackUnderALowOpenFileLimit) {
+    TrashSandbox box;
+    std::string deep;
+    std::vector<std::string> files;
+    for (int level = 1; level <= 200; ++level) {
+        deep += "d/";
+        if (level % 50 == 0)
+            files.insert(files.begin(), deep + "f" + std::to_string(level) + ".txt");
+    }
+    files.push_back(deep.substr(0, 2 * 120) + "side/g.txt");
+    files.push_back(deep + "h.txt");
+    for (const std::string& f : files)
+        WriteFile(box.tree() + "/" + f, f);
+    const ChildResult child = RunInChild([&](std::string& out) {
+        box.Enter();
+        const rlimit low{64, 64};
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        CTrashUndo undo;
+        const TrashReport deleted = Delete(BatchOfTree(box.tree(), files), undo);
+        const TrashReport putBack = undo.PutBack();
+        for (const TrashReport* report : {&deleted, &putBack})
+            for (const TrashResult& r : report->results)
+                out += (r.trashed ? "moved " : r.reason + " ") + r.path.substr(box.tree().size()) +
+                       "\n";
+    });
+    ASSERT_EQ(child.exitStatus, 0);
+    std::string expected;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const std::string& f : files)
+            expected += "moved /" + f + "\n";
+    EXPECT_EQ(child.out, expected);
+    for (const std::string& f : files)
+        EXPECT_EQ(ReadFile(box.tree() + "/" + f), f);
 }
 
 } // namespace

@@ -182,6 +182,33 @@ TEST_F(Refresh, AnotherFolderReplacesTheTableAndAnEmptyOneClearsIt) {
     EXPECT_TRUE(boxes.asked.empty()) << "an unreadable folder is not reported";
 }
 
+// A folder inside the trash is refused with a message, and the table shown stays: a delete
+// there would part trashed files from their records.
+TEST_F(Refresh, AFolderInsideTheTrashIsRefusedAndTheTableStays) {
+    MakePictures(dir.path());
+    const std::string trash = std::string(std::getenv("XDG_DATA_HOME")) + "/Trash";
+    MakeTree(trash, {{TreeEntry::File, "files/old/x.jpg"}, {TreeEntry::File, "info/x.trashinfo"}});
+    const std::string link = trash + " link";
+    ::symlink(trash.c_str(), link.c_str());
+    const std::vector<std::string> refused = {trash, trash + "/info", trash + "/files/old",
+                                              link + "/files"};
+    chooser.answers = {CString(dir.path())};
+    for (const std::string& folder : refused)
+        chooser.answers.push_back(CString(folder));
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        WaitForChoice(chooser, dlg, 1);
+        for (std::size_t i = 0; i < refused.size(); ++i) {
+            ClickBrowse(dlg);
+            WaitForChoice(chooser, dlg, i + 2);
+            ASSERT_EQ(boxes.asked.size(), i + 1) << refused[i];
+            EXPECT_NE(boxes.asked[i].text.str().find("is inside the trash"), std::string::npos);
+            EXPECT_EQ(boxes.asked[i].type, MB_ICONEXCLAMATION);
+            EXPECT_EQ(Field(dlg, IDC_FOLDER), dir.path()) << refused[i];
+            EXPECT_EQ(Field(dlg, IDC_TOTAL_FILES), "8") << refused[i];
+        }
+    });
+}
+
 // A folder the scan could not read completely (here one holding an entry past the path
 // limit) is said in the title, until a scan reads everything again.
 TEST_F(Refresh, FoldersThatCouldNotBeReadAreSaidInTheTitle) {
