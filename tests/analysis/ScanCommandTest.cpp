@@ -89,6 +89,17 @@ std::string CopyForEveryone(const TempDir& tmp) {
     return copy;
 }
 
+// Runs a copy of the command on folder as the unprivileged user: "status|stdout|stderr".
+std::string ScanUnprivileged(const TempDir& tmp, const std::string& folder) {
+    const std::string exe = CopyForEveryone(tmp);
+    const ChildResult child = RunUnprivileged([&](std::string& out) {
+        const Outcome r = RunScan({folder}, exe.c_str());
+        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
+    });
+    EXPECT_EQ(child.exitStatus, 0);
+    return child.out;
+}
+
 } // namespace
 
 TEST(ScanCommand, PrintsTheTableLargestCountFirstThenTheTotal) {
@@ -177,13 +188,7 @@ TEST(ScanCommand, RefusesAFolderItMayNotRead) {
         MakeTree(tmp.path(), {{TreeEntry::File, "locked/a.txt"}});
         ASSERT_EQ(::chmod(locked.c_str(), mode), 0);
         OpenUpForEveryone(locked);
-        const std::string exe = CopyForEveryone(tmp);
-        const ChildResult child = RunUnprivileged([&](std::string& out) {
-            const Outcome r = RunScan({locked}, exe.c_str());
-            out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
-        });
-        ASSERT_EQ(child.exitStatus, 0);
-        EXPECT_EQ(child.out,
+        EXPECT_EQ(ScanUnprivileged(tmp, locked),
                   "2||ravezivured-scan: cannot read folder '" + locked + "': Permission denied\n");
     }
 }
@@ -254,15 +259,10 @@ TEST(ScanCommand, CountsWhatItCanReadBelowAnUnreadableSubfolder) {
     MakeTree(root, {{TreeEntry::File, "locked/a.txt"}, {TreeEntry::File, "b.txt"}});
     ASSERT_EQ(::chmod((root + "/locked").c_str(), 0), 0);
     OpenUpForEveryone(root);
-    const std::string exe = CopyForEveryone(tmp);
-    const ChildResult child = RunUnprivileged([&](std::string& out) {
-        const Outcome r = RunScan({root}, exe.c_str());
-        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
-    });
-    ASSERT_EQ(child.exitStatus, 0);
     // The table of what was read, and the folder it could not read said on stderr.
-    EXPECT_EQ(child.out, "1|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n"
-                         "|ravezivured-scan: 1 folder could not be read: 1 permission denied\n");
+    EXPECT_EQ(ScanUnprivileged(tmp, root),
+              "1|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n"
+              "|ravezivured-scan: 1 folder could not be read: 1 permission denied\n");
 }
 
 // Folders that could not be read (here the one holding an entry past the path limit): the
