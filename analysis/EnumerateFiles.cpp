@@ -3,7 +3,9 @@
 #include "platform/core/PathSeparator.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -15,6 +17,18 @@ void StartEntryPath(std::string& path, const CString& folder) {
         path += kPathSeparator;
 }
 
+// Calls restore when it goes, however its scope is left (a hook may throw).
+template <class Restore> class CScopeExit {
+public:
+    explicit CScopeExit(Restore restore) : m_restore(std::move(restore)) {}
+    ~CScopeExit() { m_restore(); }
+    CScopeExit(const CScopeExit&) = delete;
+    CScopeExit& operator=(const CScopeExit&) = delete;
+
+private:
+    Restore m_restore;
+};
+
 } // namespace
 
 CEnumerateFiles::CEnumerateFiles() = default;
@@ -23,12 +37,14 @@ CEnumerateFiles::~CEnumerateFiles() = default;
 
 void CEnumerateFiles::OnFolderDone(const CString&) {}
 
+void CEnumerateFiles::OnFolderNotRead(const CString&, NotRead) {}
+
 void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bool recurse) {
     if (m_depth == 0) {
         m_stopRequested.store(false, std::memory_order_relaxed);
         m_problems.Clear();
     }
-    WalkNode* node = m_childPath == &folder ? m_childNode : nullptr;
+    WalkNode* node = m_depth > 0 && m_childPath == &folder ? m_childNode : nullptr;
     m_childNode = nullptr;
     m_childPath = nullptr;
 
@@ -44,14 +60,22 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
         node = walk->Root();
     }
 
-    CTreeWalk* const outer = m_walk;
-    m_walk = walk;
-    ++m_depth;
-    const bool complete = WalkListing(*walk, node, path, filter, recurse);
-    walk->Finish(node, complete, m_problems);
-    --m_depth;
-    m_walk = outer;
+    std::optional<NotRead> notRead;
+    {
+        // This level's walk and depth, put back as they were when it ends.
+        CScopeExit restore([this, outer = m_walk] {
+            --m_depth;
+            m_walk = outer;
+        });
+        m_walk = walk;
+        ++m_depth;
+        notRead = walk->Finish(node, WalkListing(*walk, node, path, filter, recurse));
+    }
     own.reset(); // a walk of its own ends here: readers stopped, listings closed
+    if (notRead) {
+        m_problems.Add(*notRead);
+        OnFolderNotRead(folder, *notRead);
+    }
     OnFolderDone(folder);
 }
 
@@ -74,7 +98,7 @@ bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path
                 continue;
             }
             if (!walk.Prepare(record->child)) {
-                walk.Finish(record->child, true, m_problems); // not part of the tree
+                (void)walk.Finish(record->child, true); // not part of the tree: nothing to say
                 continue;
             }
             m_childNode = record->child;

@@ -42,6 +42,9 @@ public:
     virtual ~CEnumerateFiles();
     virtual void OnFolderDone(const CString& folder);
     virtual void OnFileFound(const CString& path) = 0;
+    // A folder of the walk that counts in FoldersNotRead, with its reason: called once for
+    // it, with the text its Enumerate call received, just before that call's OnFolderDone.
+    virtual void OnFolderNotRead(const CString& folder, NotRead why);
 
     // The folders the last walk (from its outermost Enumerate) could not read, or not
     // completely, by reason. Cleared when a walk starts.

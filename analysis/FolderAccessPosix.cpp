@@ -24,6 +24,26 @@ constexpr std::size_t kListingBuffer = 32 * 1024;
 // a writer (O_DIRECTORY refuses it anyway).
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
+// call() made again for as long as a signal interrupts it (EINTR): a handler installed
+// without SA_RESTART, or a network or FUSE file system, must not make a folder look
+// unreadable.
+template <class Call> auto RetryOnSignal(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+// 0 when the folder open as fd can be searched, else the errno why not. Asked of the system
+// only when the mode does not already let everyone search it (the usual case; an access
+// list that takes search away from one user despite such a mode is not looked at).
+int SearchRefusal(int fd, bool everyoneSearches) {
+    if (everyoneSearches || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+        return 0;
+    return errno;
+}
+
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -83,12 +103,15 @@ OpenResult Opened(int fd) {
 } // namespace
 
 OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
-    return Expect(Opened(::openat(dirFd, name, kFolderFlags | O_NOFOLLOW)), expected);
+    return Expect(
+        Opened(RetryOnSignal([&] { return ::openat(dirFd, name, kFolderFlags | O_NOFOLLOW); })),
+        expected);
 }
 
 OpenResult OpenRoot(const std::string& path) {
-    return OpenNamedRoot(
-        path, [](const std::string& named) { return Opened(::open(named.c_str(), kFolderFlags)); });
+    return OpenNamedRoot(path, [](const std::string& named) {
+        return Opened(RetryOnSignal([&] { return ::open(named.c_str(), kFolderFlags); }));
+    });
 }
 
 OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
@@ -125,7 +148,8 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
         m_buffer.resize(kListingBuffer);
     ReadOutcome outcome;
     while (whole || m_records.size() < kChunkTarget) {
-        const ssize_t got = ::getdents64(node->fd, m_buffer.data(), m_buffer.size());
+        const ssize_t got =
+            RetryOnSignal([&] { return ::getdents64(node->fd, m_buffer.data(), m_buffer.size()); });
         if (got <= 0) {
             // A folder removed while it is listed simply ends; anything else is an error.
             outcome.readError = got < 0 && errno != ENOENT;
@@ -160,12 +184,10 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
 }
 
 bool CanSearch(int fd, const FolderId& id, OpenResult& denied) {
-    // Asked only when the mode does not already let everyone search it (the usual case; an
-    // access list that takes search away from one user despite such a mode is not looked
-    // at).
-    if (id.everyoneSearches || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+    const int refusal = SearchRefusal(fd, id.everyoneSearches);
+    if (refusal == 0)
         return true;
-    ClassifyError(errno, denied);
+    ClassifyError(refusal, denied);
     return false;
 }
 
@@ -224,9 +246,12 @@ std::string AbsoluteFolder(const CString& folder) {
 }
 
 std::string WhyFolderCannotBeRead(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = RetryOnSignal([&] { return ::open(folder.c_str(), kFolderFlags); });
     if (fd < 0)
         return std::strerror(errno);
+    // Listed but not searched, a folder gives the walk nothing (TreeWalk.h): as unreadable
+    // as one that cannot be listed.
+    const int refusal = SearchRefusal(fd, false);
     ::close(fd);
-    return {};
+    return refusal == 0 ? std::string() : std::strerror(refusal);
 }

@@ -109,12 +109,14 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
                          std::uint64_t ino) {
     WalkNode* child = nullptr;
     if (type == DT_DIR && m_recurse) {
+        // Its place first: a node is never made without somewhere to keep it (Abandon).
+        m_children.push_back(nullptr);
         child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        m_children.back() = child;
         // The listing's inode until the folder is opened; where a folder is reached by its
         // path (Windows), opening it checks that it is still this one.
         child->ino = ino;
         child->index = node->childCount++;
-        m_children.push_back(child);
         m_childBytes += child->bytes;
     }
     const std::size_t at = m_records.size();
@@ -127,6 +129,21 @@ void CFolderReader::StartRead() {
     m_records.clear();
     m_children.clear();
     m_childBytes = 0;
+    m_reading = true;
+}
+
+ReadOutcome CFolderReader::Abandon(WalkNode* node) {
+    if (m_reading)
+        for (WalkNode* child : m_children)
+            if (child) {
+                --node->childCount;
+                DeleteNode(child);
+            }
+    StartRead();
+    ReadOutcome outcome;
+    outcome.end = true;
+    outcome.outOfMemory = true;
+    return FinishRead(outcome); // nothing kept: allocates nothing
 }
 
 ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
@@ -141,5 +158,6 @@ ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
         std::memcpy(chunk + 1, m_records.data(), m_records.size());
         outcome.chunk = chunk;
     }
+    m_reading = false;
     return outcome;
 }

@@ -115,8 +115,8 @@ int RunScanCommand(int argc, char** argv) {
         return Write("ravezivured-scan " RZ_SCAN_VERSION "\n") ? 0 : 1;
     const std::string& folder = args.folders[0];
 
-    // The walk itself reports nothing for a folder it cannot list, so check first that
-    // this one can be listed, and say why not.
+    // A chosen folder the walk can read nothing of is a bad folder, not an empty table with
+    // one folder not read: check first that this one can be walked, and say why not.
     if (const std::string why = WhyFolderCannotBeRead(folder); !why.empty())
         return Refuse("cannot read folder '" + folder + "': " + why);
     // The trash is not part of any folder; inside it, the table would list its records.

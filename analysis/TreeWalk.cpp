@@ -15,6 +15,7 @@
 #include "analysis/WalkShared.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace {
 
@@ -48,11 +49,20 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
     s.WantLocked(m_root, PlaceOf(m_root));
     if (!recurse)
         return; // one listing: the consumer reads it
-    for (long i = 0; i < readers; ++i)
-        s.threads.emplace_back([&s, recurse] {
-            Reader reader(recurse, s.trash);
-            s.WorkerLoop(reader);
-        });
+    s.threads.reserve(static_cast<std::size_t>(readers));
+    for (long i = 0; i < readers; ++i) {
+        try {
+            s.threads.emplace_back([&s, recurse] {
+                Reader reader(recurse, s.trash);
+                s.WorkerLoop(reader);
+            });
+        } catch (const std::system_error&) {
+            // No more threads (the user's process limit, a container's pids.max): the
+            // readers that did start are enough, and with none at all the consumer reads
+            // every folder itself (Prepare, NextChunk).
+            break;
+        }
+    }
 }
 
 CTreeWalk::~CTreeWalk() {
@@ -128,23 +138,27 @@ const WalkChunk* CTreeWalk::NextChunk(WalkNode* node) {
     return node->current;
 }
 
-void CTreeWalk::Finish(WalkNode* node, bool complete, CWalkProblems& problems) {
+std::optional<NotRead> CTreeWalk::Finish(WalkNode* node, bool complete) {
     Shared& s = *m_shared;
     s.released += FreeChunkList(node->current) + FreeChunkList(node->taken);
     node->current = node->taken = nullptr;
     std::lock_guard lock(s.mutex);
+    std::optional<NotRead> why;
     if (node->failed)
-        problems.Add(node->failure);
+        why = node->failure;
+    else if (complete && node->outOfMemory)
+        why = NotRead::OutOfMemory;
     else if (complete && node->readError)
-        problems.Add(NotRead::ReadError);
+        why = NotRead::ReadError;
     else if (complete && node->pathTooLong)
-        problems.Add(NotRead::PathTooLong);
+        why = NotRead::PathTooLong;
     node->finished = true;
     s.bytesAhead -= FreeChunkList(node->first);
     node->first = node->last = nullptr;
     if (CanFree(node))
         s.FreeNodeLocked(node);
     s.ReleaseLocked();
+    return why;
 }
 
 int CTreeWalk::OpenFolder(const WalkFolder& folder) {

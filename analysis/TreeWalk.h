@@ -40,6 +40,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,8 +65,12 @@ enum class NotRead : std::uint8_t {
     TooManyOpenFiles,
     ReadError,
     PathTooLong,
+    OutOfMemory, // the listing could not be kept: what was read of it before still counts
 };
-inline constexpr std::size_t kNotReadReasons = 6;
+inline constexpr std::size_t kNotReadReasons = 7;
+
+// The reason in the words the user reads ("permission denied", "folder loop", ...).
+const char* NotReadWords(NotRead reason);
 
 // Folders not read by one walk, counted by reason.
 class CWalkProblems {
@@ -148,11 +153,11 @@ public:
     // no worker has taken it); null at the end of the listing. The chunk returned before
     // is given back.
     const WalkChunk* NextChunk(WalkNode* node);
-    // The consumer is done with node (and everything below it). Records its outcome in
-    // problems: counted once, the first that applies of "not opened", "read error",
-    // "path too long" (the last two only when complete is true: the whole listing was
-    // consumed).
-    void Finish(WalkNode* node, bool complete, CWalkProblems& problems);
+    // The consumer is done with node (and everything below it). Returns why it counts as
+    // not read, once, the first that applies of "not opened", "out of memory", "read
+    // error", "path too long" (the last three only when complete is true: the whole
+    // listing was consumed); nothing when it was read.
+    std::optional<NotRead> Finish(WalkNode* node, bool complete);
     // A new handle of folder (which belongs to this walk), reached from an open ancestor
     // through checked components; -1 when that fails. The caller closes it (CloseFolder).
     int OpenFolder(const WalkFolder& folder);
@@ -183,5 +188,6 @@ struct EntryState {
 // never through a link; false when it is gone or is a folder now.
 bool ExamineEntry(int folderFd, std::string_view name, EntryState& state);
 
-// Why folder cannot be listed at all, in the system's words; empty when it can.
+// Why the walk can read nothing of folder, in the system's words: it cannot be listed, or
+// (on POSIX) it can be listed but not searched. Empty when it can be walked.
 std::string WhyFolderCannotBeRead(const std::string& folder);

@@ -44,6 +44,7 @@ struct WalkNode : WalkFolder {
     NotRead failure = NotRead::ReadError;
     bool readError = false;
     bool pathTooLong = false;
+    bool outOfMemory = false;
     bool finished = false; // the consumer is done with it
     bool inQueue = false;  // in the readers' queue
     int fdUsers = 0;       // readers opening a folder below it through fd
@@ -161,6 +162,7 @@ struct ReadOutcome {
     bool end = false;           // the listing is at its end (or failed: readError)
     bool readError = false;
     bool pathTooLong = false; // an entry was skipped for the path limit
+    bool outOfMemory = false; // the listing ends here: what it read could not be kept
 };
 
 // Lists folders for one thread: its buffers are reused from folder to folder. The rules
@@ -171,6 +173,10 @@ public:
     // Reads node's listing from its open handle: at least one buffer's worth, or to its
     // end when whole is true. Subfolders to walk into get a child node each.
     ReadOutcome Read(WalkNode* node, bool whole);
+    // After memory ran out (std::bad_alloc) during a Read of node: forgets what that read
+    // had kept, the subfolders it had found included, and gives the outcome that ends the
+    // listing as "out of memory". Anything before that Read stays as it was.
+    ReadOutcome Abandon(WalkNode* node);
 
 private:
     void Keep(WalkNode* node, const char* name, std::size_t length, unsigned char type,
@@ -184,6 +190,7 @@ private:
     HomeTrash m_trash;
     std::vector<char> m_buffer; // the platform's listing buffer, made at the first read
     std::vector<char> m_records;
-    std::vector<WalkNode*> m_children;
+    std::vector<WalkNode*> m_children; // null at the end while its node is being made
     std::size_t m_childBytes = 0;
+    bool m_reading = false; // between StartRead and the end of FinishRead
 };

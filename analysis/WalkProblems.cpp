@@ -6,11 +6,15 @@
 namespace {
 
 constexpr const char* kReasonWords[kNotReadReasons] = {
-    "permission denied",   "folder loop", "changed during the scan",
-    "too many open files", "read error",  "path too long",
+    "permission denied", "folder loop",   "changed during the scan", "too many open files",
+    "read error",        "path too long", "out of memory",
 };
 
 } // namespace
+
+const char* NotReadWords(NotRead reason) {
+    return kReasonWords[static_cast<std::size_t>(reason)];
+}
 
 int CWalkProblems::Total() const {
     return std::accumulate(m_counts.begin(), m_counts.end(), 0);

@@ -3,6 +3,7 @@
 #include "analysis/WalkShared.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -90,7 +91,11 @@ void CTreeWalk::Shared::WorkerLoop(Reader& reader) {
         WalkNode* node = queue.back().node;
         queue.pop_back();
         node->inQueue = false;
-        BeginLocked(reader.job, node);
+        try {
+            BeginLocked(reader.job, node);
+        } catch (const std::bad_alloc&) {
+            continue; // out of memory: the node stays unread, for the consumer to read
+        }
         if (idle > 0 && HasWorkLocked())
             workCv.notify_one(); // more to read: one more reader wakes, and so on
         lock.unlock();
@@ -116,28 +121,38 @@ WalkNode* CTreeWalk::Shared::BaseLocked(WalkNode* from, std::vector<WalkNode*>& 
 }
 
 void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
-    job.node = node;
-    job.first = node->state == NodeState::Queued;
-    job.whole = held >= holdBudget;
-    job.opened = {};
-    job.read = {};
+    const bool first = node->state == NodeState::Queued;
     job.path.clear();
     job.base = nullptr;
-    node->state = NodeState::Busy;
-    if (job.first && node->parentNode) {
+    if (first && node->parentNode) {
+        // The one allocation here, before anything changes: should it fail, the node and
+        // the job are as they were.
         job.path.push_back(node);
         job.base = BaseLocked(node->parentNode, job.path);
         job.baseFd = job.base->fd;
     }
+    job.node = node;
+    job.first = first;
+    job.whole = held >= holdBudget;
+    job.opened = {};
+    job.read = {};
+    node->state = NodeState::Busy;
 }
 
 void CTreeWalk::Shared::Run(Reader& reader) {
     ReadJob& job = reader.job;
-    if (job.first)
-        job.opened = OpenFirstTime(job.node, job.baseFd, job.path, rootPath, trash);
     job.read.end = true;
-    if (job.node->opened)
-        job.read = reader.lister.Read(job.node, job.whole);
+    try {
+        if (job.first)
+            job.opened = OpenFirstTime(job.node, job.baseFd, job.path, rootPath, trash);
+        if (job.node->opened)
+            job.read = reader.lister.Read(job.node, job.whole);
+    } catch (const std::bad_alloc&) {
+        // An exception leaving a reader's thread would end the program. The listing ends
+        // here instead and the folder counts as not read ("out of memory"), so the table
+        // says it is incomplete rather than quietly holding less.
+        job.read = reader.lister.Abandon(job.node);
+    }
 }
 
 void CTreeWalk::Shared::EndLocked(ReadJob& job) {
@@ -163,6 +178,7 @@ void CTreeWalk::Shared::EndLocked(ReadJob& job) {
 void CTreeWalk::Shared::PublishLocked(WalkNode* node, const ReadOutcome& read) {
     node->readError = node->readError || read.readError;
     node->pathTooLong = node->pathTooLong || read.pathTooLong;
+    node->outOfMemory = node->outOfMemory || read.outOfMemory;
     if (read.chunk) {
         (node->last ? node->last->next : node->first) = read.chunk;
         node->last = read.chunk;
@@ -225,7 +241,11 @@ void CTreeWalk::Shared::MaybeCloseLocked(WalkNode* node) {
 }
 
 void CTreeWalk::Shared::WantLocked(WalkNode* node, const Place& place) {
-    queue.push_back({node, place});
+    try {
+        queue.push_back({node, place});
+    } catch (const std::bad_alloc&) {
+        return; // out of memory: no reader takes it, the consumer reads it when it gets there
+    }
     std::push_heap(queue.begin(), queue.end(), Later);
     node->inQueue = true;
 }

@@ -5,6 +5,7 @@
 #include "platform/core/WaitCursor.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -33,6 +34,13 @@ public:
         }
         m_op.m_arrSource.Add(path);
         m_op.m_batch.files.push_back(std::move(file));
+    }
+
+    void OnFolderNotRead(const CString& folder, NotRead why) override {
+        TrashResult folderResult;
+        folderResult.path = AbsoluteFolder(folder);
+        folderResult.reason = std::string("folder could not be read: ") + NotReadWords(why);
+        m_op.m_foldersNotRead.push_back(std::move(folderResult));
     }
 
 private:

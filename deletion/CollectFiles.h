@@ -13,7 +13,9 @@
 // The walk is the counting's own (CEnumerateFiles, by the rules of analysis/TreeWalk.h),
 // so a row's count and its delete are the same set: folders are searched, never
 // collected; links and special files are collected by their own name, never entered or
-// opened; folders that cannot be read, and the trash, contribute nothing.
+// opened; folders that cannot be read, and the trash, contribute nothing. Each folder that
+// could not be read (or not completely) is appended to op.m_foldersNotRead, as its full
+// path with "folder could not be read: " and the reason ("permission denied", ...).
 //
 // op.m_batch gets the chosen folder (made absolute) as its root, a record of every folder
 // on the way to a collected file (device, inode, name, parent), and per file its name and

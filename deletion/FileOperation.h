@@ -21,6 +21,10 @@ public:
     CStringArray m_arrSource; // full paths, in the order they were found
     CArray<CString> m_arrDest;
     CFileBatch m_batch; // m_batch.files[i] is the record of the i-th collected path
+    // The folders the collection could not read, each as its full path with the reason in
+    // the user's words (trashed false): whatever they hold was not collected, so the
+    // delete's report lists them (TrashReport::foldersNotRead).
+    std::vector<TrashResult> m_foldersNotRead;
 };
 
 // The minimum size of a path-list buffer, in characters.

@@ -51,7 +51,8 @@ void CRaveZivuredDlg::OnDeleteFiles() {
             // A collection that kept no record of what it saw leaves the executor to look
             // at each path from "/" itself.
             const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
-            RunTrashJob(DeleteJob(request.Request(), batch, &m_undo), request.Request().hwnd);
+            RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
+                        request.Request().hwnd);
         }
         nItem = nNext;
     }

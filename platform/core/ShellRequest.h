@@ -62,6 +62,10 @@ struct TrashReport {
     // One result per requested path, in request order: every path ends up either moved or
     // not moved with a reason, so results.size() is the number requested.
     std::vector<TrashResult> results;
+    // For a delete: the folders its collection could not read (path, trashed false, reason),
+    // so files of it they may hold were not even looked for. Apart from results: not
+    // counted as files requested.
+    std::vector<TrashResult> foldersNotRead;
 
     std::size_t TrashedCount() const;
     std::size_t NotTrashedCount() const;

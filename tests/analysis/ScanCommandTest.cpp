@@ -25,9 +25,11 @@ struct Outcome {
     std::string out, err;
 };
 
-// Runs the scan command (exe) with args, collecting what it writes. A run that takes
-// longer than 20 seconds is killed and reported as status -2.
-Outcome RunScan(const std::vector<std::string>& args, const char* exe = RZ_SCAN_EXE) {
+// Runs the scan command (exe) with args, and env ("NAME=value") added to its environment,
+// collecting what it writes. A run that takes longer than 20 seconds is killed and
+// reported as status -2.
+Outcome RunScan(const std::vector<std::string>& args, const char* exe = RZ_SCAN_EXE,
+                const std::vector<std::string>& env = {}) {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
         return {};
@@ -35,6 +37,8 @@ Outcome RunScan(const std::vector<std::string>& args, const char* exe = RZ_SCAN_
     if (pid == 0) {
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
+        for (const std::string& e : env)
+            ::putenv(const_cast<char*>(e.c_str()));
         std::vector<char*> argv{const_cast<char*>(exe)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -84,6 +88,17 @@ std::string CopyForEveryone(const TempDir& tmp) {
     WriteFile(copy, ReadFile(RZ_SCAN_EXE));
     ::chmod(copy.c_str(), 0755);
     return copy;
+}
+
+// Runs a copy of the command on folder as the unprivileged user: "status|stdout|stderr".
+std::string ScanUnprivileged(const TempDir& tmp, const std::string& folder) {
+    const std::string exe = CopyForEveryone(tmp);
+    const ChildResult child = RunUnprivileged([&](std::string& out) {
+        const Outcome r = RunScan({folder}, exe.c_str());
+        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
+    });
+    EXPECT_EQ(child.exitStatus, 0);
+    return child.out;
 }
 
 } // namespace
@@ -164,20 +179,79 @@ TEST(ScanCommand, ArgumentsOtherThanOneFolderGetTheUsage) {
               "Sr\tExtension\tFiles Count\n1\t.c\t1\nTotal Files Found\t1\n");
 }
 
+// A folder that cannot be listed, and one whose names can be listed but that cannot be
+// entered (nothing in it could be counted): both are bad folders.
 TEST(ScanCommand, RefusesAFolderItMayNotRead) {
+    for (const mode_t mode : {0, 0644}) {
+        SCOPED_TRACE(mode);
+        TempDir tmp;
+        const std::string locked = tmp / "locked";
+        MakeTree(tmp.path(), {{TreeEntry::File, "locked/a.txt"}});
+        ASSERT_EQ(::chmod(locked.c_str(), mode), 0);
+        OpenUpForEveryone(locked);
+        EXPECT_EQ(ScanUnprivileged(tmp, locked),
+                  "2||ravezivured-scan: cannot read folder '" + locked + "': Permission denied\n");
+    }
+}
+
+namespace {
+
+// Forty folders of a few files each, two levels deep: work for every reader.
+std::string MakeWideTree(const TempDir& tmp) {
+    const std::string root = tmp / "wide";
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 4; ++j)
+            WriteFile(root + "/d" + std::to_string(i) + "/e" + std::to_string(j % 2) + "/f" +
+                      std::to_string(j) + ".x" + std::to_string(i % 5));
+    return root;
+}
+
+} // namespace
+
+// Threads the system will not start (a process or container limit) leave fewer readers,
+// or none: the walk reads the rest on its own thread and the table is the whole one.
+TEST(ScanCommand, ThreadsTheSystemRefusesLeaveTheWholeTable) {
     TempDir tmp;
-    const std::string locked = tmp / "locked";
-    MakeTree(tmp.path(), {{TreeEntry::File, "locked/a.txt"}});
-    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
-    OpenUpForEveryone(locked);
-    const std::string exe = CopyForEveryone(tmp);
-    const ChildResult child = RunUnprivileged([&](std::string& out) {
-        const Outcome r = RunScan({locked}, exe.c_str());
-        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
-    });
-    ASSERT_EQ(child.exitStatus, 0);
-    EXPECT_EQ(child.out.substr(0, 4), "2||r") << child.out;
-    EXPECT_NE(child.out.find(locked + "': Permission denied\n"), std::string::npos) << child.out;
+    const std::string root = MakeWideTree(tmp);
+    const Outcome whole = RunScan({root});
+    ASSERT_EQ(whole.status, 0);
+    for (const char* started : {"0", "1", "3"}) {
+        SCOPED_TRACE(started);
+        const Outcome r = RunScan({root}, RZ_SCAN_EXE,
+                                  {"LD_PRELOAD=" RZ_FAIL_THREADS_LIB,
+                                   std::string("RZ_FAIL_THREADS_AFTER=") + started,
+                                   "ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, whole.out);
+    }
+}
+
+// Memory running out on a reader ends neither the program nor the table's honesty: the
+// folder whose listing could not be kept is said ("out of memory") and the status is 1;
+// a table given as complete is the whole one.
+TEST(ScanCommand, MemoryRunningOutOnAReaderIsSaidNotHidden) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator cannot be replaced by a preloaded malloc";
+#endif
+    TempDir tmp;
+    const std::string root = MakeWideTree(tmp);
+    const Outcome whole = RunScan({root});
+    ASSERT_EQ(whole.status, 0);
+    int said = 0;
+    for (int at = 0; at < 60; at += 3) {
+        SCOPED_TRACE(at);
+        const Outcome r =
+            RunScan({root}, RZ_SCAN_EXE,
+                    {"LD_PRELOAD=" RZ_FAIL_MALLOC_LIB, "RZ_FAIL_MALLOC_AT=" + std::to_string(at)});
+        if (r.status == 0) {
+            EXPECT_EQ(r.out, whole.out);
+            continue;
+        }
+        ASSERT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find(" out of memory"), std::string::npos) << r.err;
+        ++said;
+    }
+    EXPECT_GT(said, 0); // the failure did reach a listing
 }
 
 // A folder inside the trash (the home trash, or .Trash/.Trash-<uid> at a drive's top) is
@@ -221,15 +295,10 @@ TEST(ScanCommand, CountsWhatItCanReadBelowAnUnreadableSubfolder) {
     MakeTree(root, {{TreeEntry::File, "locked/a.txt"}, {TreeEntry::File, "b.txt"}});
     ASSERT_EQ(::chmod((root + "/locked").c_str(), 0), 0);
     OpenUpForEveryone(root);
-    const std::string exe = CopyForEveryone(tmp);
-    const ChildResult child = RunUnprivileged([&](std::string& out) {
-        const Outcome r = RunScan({root}, exe.c_str());
-        out = std::to_string(r.status) + "|" + r.out + "|" + r.err;
-    });
-    ASSERT_EQ(child.exitStatus, 0);
     // The table of what was read, and the folder it could not read said on stderr.
-    EXPECT_EQ(child.out, "1|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n"
-                         "|ravezivured-scan: 1 folder could not be read: 1 permission denied\n");
+    EXPECT_EQ(ScanUnprivileged(tmp, root),
+              "1|Sr\tExtension\tFiles Count\n1\t.txt\t1\nTotal Files Found\t1\n"
+              "|ravezivured-scan: 1 folder could not be read: 1 permission denied\n");
 }
 
 // Folders that could not be read (here the one holding an entry past the path limit): the

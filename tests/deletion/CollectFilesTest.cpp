@@ -128,7 +128,8 @@ TEST_F(CollectFiles, WaitCursorIsShownOncePerLevelAndNested) {
 }
 
 // A folder that cannot be listed, and one that can be listed but not entered: neither is
-// counted nor collected, so the count of a row is exactly what its delete tries.
+// counted nor collected, so the count of a row is exactly what its delete tries; the
+// collection names both, with why, for the delete's report.
 TEST_F(CollectFiles, UnreadableSubfolderIsSkippedAndItsSiblingsSearched) {
     TempDir tmp;
     MakeTree(tmp.path(), {{TreeEntry::File, "tree/a/1.txt"},
@@ -145,12 +146,23 @@ TEST_F(CollectFiles, UnreadableSubfolderIsSkippedAndItsSiblingsSearched) {
         count.Enumerate(root.c_str(), "*.*", true);
         out =
             "counted " + std::to_string(count.txt) + ", " + count.FoldersNotRead().Summary() + "\n";
-        for (const std::string& p : Sorted(Collect(".txt", root)))
-            out += p + "\n";
+        CFileOperation op;
+        CollectFilesWithExtension(op, CString(".txt"), CString(root));
+        std::vector<std::string> lines;
+        for (const CString& p : op.m_arrSource)
+            lines.push_back(p.str());
+        for (const TrashResult& folder : op.m_foldersNotRead)
+            lines.push_back(folder.path + ": " + folder.reason +
+                            (folder.trashed ? " (moved)" : ""));
+        for (const std::string& line : Sorted(lines))
+            out += line + "\n";
     });
     ASSERT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.out, "counted 3, 2 folders could not be read: 2 permission denied\n" + root +
-                             "/5.txt\n" + root + "/a/1.txt\n" + root + "/z/4.txt\n");
+                             "/5.txt\n" + root + "/a/1.txt\n" + root +
+                             "/locked: folder could not be read: permission denied\n" + root +
+                             "/noentry: folder could not be read: permission denied\n" + root +
+                             "/z/4.txt\n");
 }
 
 // What the collection records lets the delete reach every file it collected, and only

@@ -219,6 +219,29 @@ TEST_F(DeleteCommand, AFileThatCannotBeTrashedIsReportedAndStays) {
     EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}, {"2", ".txt", "2"}, {"3", ".ini", "1"}}));
 }
 
+// A folder the delete cannot read (here one only root's privileges let the scan read) is
+// named in the report with its reason, even when every file it did find was moved.
+TEST_F(DeleteCommand, AFolderTheDeleteCouldNotReadIsReportedWithItsReason) {
+    const std::string locked = dir / "locked";
+    WriteFile(locked + "/kept.ini");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    boxes.answers = {IDYES};
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".ini"});
+        const CPermissionBitsApply evenForRoot;
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+    EXPECT_FALSE(Exists(dir / "trip/desktop.ini"));
+    EXPECT_TRUE(Exists(locked + "/kept.ini"));
+    ASSERT_EQ(displays.reports.size(), 1u);
+    const TrashReport& report = displays.reports[0];
+    EXPECT_EQ(report.TrashedCount(), 1u);
+    EXPECT_EQ(report.NotTrashedCount(), 0u);
+    ASSERT_EQ(report.foldersNotRead.size(), 1u);
+    EXPECT_EQ(report.foldersNotRead[0].path, locked);
+    EXPECT_EQ(report.foldersNotRead[0].reason, "folder could not be read: permission denied");
+}
+
 TEST_F(DeleteCommand, TheEmptyExtensionAsksWithTwoSpacesAndTakesOnlyFilesWithoutOne) {
     MakeTree(dir.path(), {{TreeEntry::File, "README"}, {TreeEntry::File, "sub/Makefile"}});
     boxes.answers = {IDYES};

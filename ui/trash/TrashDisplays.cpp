@@ -36,7 +36,7 @@ std::unique_ptr<QDialog> MakeTrashReportWindow(const TrashReport& report, QWidge
         box->setInformativeText(QString::fromStdString(report.error));
         return box;
     }
-    if (report.NotTrashedCount() == 0)
+    if (report.NotTrashedCount() == 0 && report.foldersNotRead.empty())
         return nullptr;
     return std::make_unique<CTrashReportDlg>(report, owner, caption);
 }

@@ -26,12 +26,11 @@ namespace {
 class NotTrashedModel : public QAbstractTableModel {
 public:
     NotTrashedModel(const TrashReport& report, QObject* parent) : QAbstractTableModel(parent) {
-        for (const TrashResult& r : report.results)
-            if (!r.trashed && r.reason != kReasonStopped)
-                m_rows.push_back({TrashDisplayText(r.path),
-                                  QByteArray(r.path.data(), static_cast<qsizetype>(r.path.size())),
-                                  QString::fromStdString(r.reason),
-                                  QString::fromStdString(r.detail)});
+        for (const TrashResult* r : TrashReportRows(report))
+            m_rows.push_back({TrashDisplayText(r->path),
+                              QByteArray(r->path.data(), static_cast<qsizetype>(r->path.size())),
+                              QString::fromStdString(r->reason),
+                              QString::fromStdString(r->detail)});
     }
 
     int rowCount(const QModelIndex& parent) const override {
@@ -77,7 +76,6 @@ private:
 
 } // namespace
 
-
 QString TrashHeadingText(const TrashReport& report) {
     return QString::fromStdString(TrashHeading(report));
 }
@@ -104,10 +102,7 @@ CTrashReportDlg::CTrashReportDlg(const TrashReport& report, QWidget* parent, con
     QFont bold = m_heading->font();
     bold.setBold(true);
     m_heading->setFont(bold);
-    const std::size_t stopped = report.StoppedCount();
-    m_summary = new QLabel(TrashSummaryText(report.work, report.TrashedCount(),
-                                            report.NotTrashedCount() - stopped, stopped),
-                           this);
+    m_summary = new QLabel(QString::fromStdString(TrashSummary(report)), this);
     m_summary->setWordWrap(true);
     auto* texts = new QVBoxLayout;
     texts->addWidget(m_heading);

@@ -8,8 +8,9 @@ class QLabel;
 class QTreeView;
 
 // Lists each file of report that could not be moved, in request order, with its reason
-// in plain words; files moved, and files not reached because the user stopped, are not
-// listed (the summary counts them), and without a failure there is no list. The path is shown with
+// in plain words, then each folder that was not read (TrashReportRows); files moved, and
+// files not reached because the user stopped, are not listed (the summary counts them),
+// and without a failure there is no list. The path is shown with
 // TrashDisplayText (its exact bytes are in the rows' Qt::UserRole as a QByteArray), the system's
 // own message, if any, in the row's tooltip. Sized for a handful of rows, scrolling for thousands.
 // Closed with its Close button, Esc or the close box.

@@ -18,10 +18,7 @@ BOOL CTrashReportWnd::OnInitDialog() {
     if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName)
         SetWindowText(app->m_pszAppName);
     SetDlgItemText(IDC_TRASH_HEADING, CString(TrashHeading(m_report)));
-    SetDlgItemText(IDC_TRASH_SUMMARY,
-                   CString(TrashSummary(m_report.work, m_report.TrashedCount(),
-                                        m_report.NotTrashedCount() - m_report.StoppedCount(),
-                                        m_report.StoppedCount())));
+    SetDlgItemText(IDC_TRASH_SUMMARY, CString(TrashSummary(m_report)));
 
     m_listFiles.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     RECT client{};
@@ -31,14 +28,12 @@ BOOL CTrashReportWnd::OnInitDialog() {
     m_listFiles.InsertColumn(FileColumn, "File", LVCFMT_LEFT,
                              static_cast<int>(client.right - client.left) - reasonWidth - 40);
     m_listFiles.InsertColumn(ReasonColumn, "Reason", LVCFMT_LEFT, reasonWidth);
-    for (const TrashResult& result : m_report.results) {
-        if (result.trashed || result.reason == kReasonStopped)
-            continue;
+    for (const TrashResult* result : TrashReportRows(m_report)) {
         const int row = m_listFiles.InsertItem(m_listFiles.GetItemCount(),
-                                               CString(TrashDisplayBytes(result.path)));
-        CString reason(result.reason);
-        if (!result.detail.empty())
-            reason += CString(" (" + result.detail + ")");
+                                               CString(TrashDisplayBytes(result->path)));
+        CString reason(result->reason);
+        if (!result->detail.empty())
+            reason += CString(" (" + result->detail + ")");
         m_listFiles.SetItemText(row, ReasonColumn, reason);
     }
     return TRUE;

@@ -2,9 +2,14 @@
 
 #include "platform/core/ServiceSlot.h"
 
-TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo) {
-    return {TrashWork::Delete, [&request, batch, undo](const TrashProgress& progress) {
-                return ExecuteShellFileOperation(request, batch, progress, undo);
+TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo,
+                   const std::vector<TrashResult>* foldersNotRead) {
+    return {TrashWork::Delete,
+            [&request, batch, undo, foldersNotRead](const TrashProgress& progress) {
+                TrashReport report = ExecuteShellFileOperation(request, batch, progress, undo);
+                if (foldersNotRead)
+                    report.foldersNotRead = *foldersNotRead;
+                return report;
             }};
 }
 
@@ -51,7 +56,7 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
             return displays.UpdateProgress(index, total, path);
         });
     }
-    if (report.refused || report.NotTrashedCount() > 0)
+    if (report.refused || report.NotTrashedCount() > 0 || !report.foldersNotRead.empty())
         displays.ShowReport(report);
     return report;
 }

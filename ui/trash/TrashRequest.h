@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 // What the user sees while and after a job runs. CTrashDisplays (TrashDisplays.h) is the one
 // with windows; tests put a recorder in its place.
@@ -26,9 +27,9 @@ public:
     virtual bool UpdateProgress(std::size_t done, std::size_t total, std::string_view path) = 0;
     // The job is over (finished or stopped). Called once after each BeginProgress.
     virtual void EndProgress() = 0;
-    // Called once at the end when the request was refused or some file was not moved
-    // (stopped included); returns when the user has dismissed it. Never called when every
-    // file was moved.
+    // Called once at the end when the request was refused, some file was not moved
+    // (stopped included) or some folder was not read; returns when the user has dismissed
+    // it. Never called when every file was moved and every folder read.
     virtual void ShowReport(const TrashReport& report) = 0;
 };
 
@@ -49,9 +50,12 @@ struct TrashJob {
     std::function<TrashReport(const TrashProgress&)> run;
 };
 
-// ExecuteShellFileOperation(request, batch, progress, undo). request, batch and undo must
-// outlive the job's run; the request's bytes are passed on unchanged.
-TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo);
+// ExecuteShellFileOperation(request, batch, progress, undo), its report carrying
+// foldersNotRead (the collection's, CFileOperation::m_foldersNotRead; null: none). request,
+// batch, undo and foldersNotRead must outlive the job's run; the request's bytes are passed
+// on unchanged.
+TrashJob DeleteJob(SHFILEOPSTRUCTA& request, const CFileBatch* batch, CTrashUndo* undo,
+                   const std::vector<TrashResult>* foldersNotRead = nullptr);
 // undo.PutBack(progress). undo must outlive the job's run.
 TrashJob UndoJob(CTrashUndo& undo);
 

@@ -25,12 +25,15 @@ std::string TrashProgressHeading(TrashWork work) {
 
 std::string TrashHeading(const TrashReport& report) {
     const bool undo = report.work == TrashWork::Undo;
-    if (report.NotTrashedCount() == report.StoppedCount() && report.StoppedCount() > 0)
+    if (report.NotTrashedCount() == report.StoppedCount() && report.StoppedCount() > 0 &&
+        report.foldersNotRead.empty())
         return undo ? "The undo was stopped" : "The delete was stopped";
     return undo ? "Some files were not put back" : "Some files were not moved to the trash";
 }
 
-std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed,
+namespace {
+
+std::string FilesSummary(TrashWork work, std::size_t moved, std::size_t failed,
                          std::size_t stopped) {
     const bool undo = work == TrashWork::Undo;
     const std::size_t requested = moved + failed + stopped;
@@ -53,6 +56,37 @@ std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed,
     text.append(" ").append(Count(stopped)).append(" ").append(WasOrWere(stopped));
     text.append(" not ").append(done).append(" because the ").append(undo ? "undo" : "delete");
     return text.append(" was stopped.");
+}
+
+} // namespace
+
+std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed, std::size_t stopped,
+                         std::size_t foldersNotRead) {
+    std::string text = FilesSummary(work, moved, failed, stopped);
+    if (foldersNotRead > 0)
+        text.append(" ")
+            .append(Count(foldersNotRead))
+            .append(foldersNotRead == 1 ? " folder" : " folders")
+            .append(" could not be read, so ")
+            .append(foldersNotRead == 1 ? "its" : "their")
+            .append(" files were not moved.");
+    return text;
+}
+
+std::string TrashSummary(const TrashReport& report) {
+    const std::size_t stopped = report.StoppedCount();
+    return TrashSummary(report.work, report.TrashedCount(), report.NotTrashedCount() - stopped,
+                        stopped, report.foldersNotRead.size());
+}
+
+std::vector<const TrashResult*> TrashReportRows(const TrashReport& report) {
+    std::vector<const TrashResult*> rows;
+    for (const TrashResult& result : report.results)
+        if (!result.trashed && result.reason != kReasonStopped)
+            rows.push_back(&result);
+    for (const TrashResult& folder : report.foldersNotRead)
+        rows.push_back(&folder);
+    return rows;
 }
 
 std::string TrashDisplayBytes(std::string_view bytes) {

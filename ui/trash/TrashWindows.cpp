@@ -56,7 +56,7 @@ void CTrashWindows::ShowReport(const TrashReport& report) {
         MessageBoxService().Show(request);
         return;
     }
-    if (report.NotTrashedCount() == 0)
+    if (report.NotTrashedCount() == 0 && report.foldersNotRead.empty())
         return;
     CTrashReportWnd window(report, m_pOwner);
     window.DoModal();

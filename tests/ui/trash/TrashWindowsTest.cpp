@@ -333,6 +333,40 @@ TEST(TrashReportWindow, FilesNotReachedBecauseOfAStopAreCountedNotListed) {
     });
 }
 
+// Folders the delete could not read get a window even when every file found was moved
+// or only a stop kept files: listed after the files, counted in the summary.
+TEST(TrashReportWindow, FoldersNotReadAreListedAndCounted) {
+    TrashReport allMoved;
+    allMoved.results = {{"/data/a.txt", true, {}, {}}, {"/data/b.txt", true, {}, {}}};
+    allMoved.foldersNotRead = {
+        {"/data/private", false, "folder could not be read: permission denied", {}}};
+    TrashReport alsoStopped = allMoved;
+    alsoStopped.results[1] = {"/data/b.txt", false, "stopped", {}};
+    alsoStopped.foldersNotRead.push_back(
+        {"/data/loop", false, "folder could not be read: folder loop", {}});
+    InChild([&] {
+        const std::unique_ptr<QDialog> first = MakeTrashReportWindow(allMoved, nullptr, "c");
+        auto* moved = dynamic_cast<CTrashReportDlg*>(first.get());
+        ASSERT_NE(moved, nullptr);
+        EXPECT_EQ(moved->HeadingText(), "Some files were not moved to the trash");
+        EXPECT_EQ(moved->SummaryText(), "2 of 2 files were moved to the trash; 0 were not. 1 "
+                                        "folder could not be read, so its files were not moved.");
+        ASSERT_EQ(Rows(*moved).size(), 1u);
+        EXPECT_EQ(Rows(*moved)[0].file, "/data/private");
+        EXPECT_EQ(Rows(*moved)[0].reason, "folder could not be read: permission denied");
+
+        const std::unique_ptr<QDialog> second = MakeTrashReportWindow(alsoStopped, nullptr, "c");
+        auto* stopped = dynamic_cast<CTrashReportDlg*>(second.get());
+        ASSERT_NE(stopped, nullptr);
+        EXPECT_EQ(stopped->HeadingText(), "Some files were not moved to the trash");
+        EXPECT_EQ(stopped->SummaryText(),
+                  "1 of 2 files was moved to the trash; 1 was not moved because the delete was "
+                  "stopped. 2 folders could not be read, so their files were not moved.");
+        ASSERT_EQ(Rows(*stopped).size(), 2u);
+        EXPECT_EQ(Rows(*stopped)[1].file, "/data/loop");
+    });
+}
+
 // The overload the window calls: default delay, the report run modally over the owner.
 TEST(RunTrashJobWithOwner, ShowsTheReportModallyOverTheOwnerUntilDismissed) {
     TrashSandbox box;
