@@ -11,7 +11,7 @@ enum class MoveWay : std::uint8_t {
     // xfs, btrfs, tmpfs, overlayfs).
     NoReplace,
     // linkat() to the new name (EEXIST on a taken one), then unlinkat() of the old one: for
-    // drives that answer the flag with EINVAL (FUSE, NFS, SMB). The caller takes the old
+    // drives that answer the flag with EINVAL (FUSE, NFS, some SMB). The caller takes the old
     // name away.
     Link,
     // renameat() into a name looked at right before and found free: for drives without
