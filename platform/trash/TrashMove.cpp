@@ -213,7 +213,7 @@ const char* ReasonForMoveError(int error, const CTrashFolder& trash) {
         // a move would have to copy.
         return kReasonNoDriveTrash;
     case EINVAL:
-        // The drive cannot rename without the chance of replacing a file in the trash.
+        // The drive refused every way of moving (MoveWays.h), a plain rename too.
         return kReasonNoSafeMove;
     case EEXIST:
         return kReasonNotMoved;
