@@ -1,9 +1,10 @@
 // A delete while someone changes the tree under it, from the collection the window makes
 // to the trash: folders swapped for links to
 // look-alike folders outside, files swapped for folders, by a thread of the same user or
-// by another user; and a trash holding files whose records are gone. Whatever happens,
-// only files the scan saw, from inside the chosen folder, reach the trash, never a folder,
-// and nothing in the trash is ever replaced.
+// by another user; a trash holding files whose records are gone; and a delete killed at
+// any moment. Whatever happens, only files the scan saw, from inside the chosen folder,
+// reach the trash, never a folder, nothing in the trash is ever replaced, and nothing is
+// lost.
 #include "deletion/CollectFiles.h"
 #include "deletion/FileOperation.h"
 #include "platform/trash/ShellFileOperation.h"
