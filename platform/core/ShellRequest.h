@@ -90,6 +90,11 @@ inline constexpr const char* kReasonChanged = "changed since the scan";
 // to the trash instead, with a record of where it came from, and could not be moved back.
 inline constexpr const char* kReasonSwappedIntoTrash =
     "changed since the scan (what took its place is in the trash)";
+// On a drive that moves files by a second name (FUSE, NFS, SMB): something renamed over the
+// file's old name in the instant between its last check and the removal of that name was
+// removed in its place; the file itself was renamed elsewhere and stays there.
+inline constexpr const char* kReasonOtherDeleted =
+    "changed since the scan (what took its place was deleted)";
 inline constexpr const char* kReasonPermission = "permission denied";
 inline constexpr const char* kReasonTrashPermission = "permission denied by the trash folder";
 inline constexpr const char* kReasonNoHomeTrash = "no usable trash (its folder cannot be created)";

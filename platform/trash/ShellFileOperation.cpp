@@ -47,8 +47,10 @@ public:
                             ReasonForFolder(failure, kReasonGone, kReasonChanged, kReasonNotMoved),
                             failure.error);
         TrashedEntry entry;
-        TrashResult result = TrashFile(folderFd, m_chain.PathOf(file.folder), file, m_checkIds,
-                                       m_paths[i], m_trashes, Now(), entry);
+        const SourceFolder folder{folderFd, m_chain.PathOf(file.folder),
+                                  m_batch.folders[file.folder].dev};
+        TrashResult result =
+            TrashFile(folder, file, m_checkIds, m_paths[i], m_trashes, Now(), entry);
         if (entry.trash)
             m_moved.push_back({file.folder, file.name, m_paths[i], entry.id, entry.trash->order,
                                std::move(entry.name)});
@@ -63,7 +65,8 @@ public:
         undo.root = m_batch.root;
         undo.folders = m_batch.folders;
         for (const auto& trash : m_trashes.Opened())
-            undo.trashes.push_back({trash->path, trash->dirId, trash->filesId, trash->infoId});
+            undo.trashes.push_back(
+                {trash->path, trash->dirId, trash->filesId, trash->infoId, trash->move});
         undo.files = std::move(m_moved);
         return undo;
     }

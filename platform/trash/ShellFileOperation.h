@@ -20,9 +20,11 @@
 // steps and reasons hold for every file; a file whose folder cannot be reached gets the
 // folder's reason ("no longer exists", "changed since the scan", "permission denied",
 // ...). The trash folders found stay open until the request is done (TrashLocation.h).
-// Nothing is copied, there is no fallback to a permanent delete, and the only entries ever
+// Nothing is copied and there is no fallback to a permanent delete. The only entries ever
 // unlinked are records this request created in a trash's info/ for a file that then did
-// not stay in the trash.
+// not stay in the trash, and, on drives that move files by a second name (MoveWays.h), a
+// file's old name once the trash holds it, or the trash's name again when it does not
+// stay.
 //
 // Every path ends up in exactly one result, in request order: trashed + not trashed =
 // requested. progress is asked before each file; when it says stop, that file and every
