@@ -2,11 +2,11 @@
 // (Sr, Extension, Files Count, largest count first), then the total.
 #include "analysis/ScanCommand.h"
 
-#include "analysis/EnumerateFiles.h"
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
 #include "analysis/ScanOutput.h"
 #include "platform/core/TrashFolders.h"
+#include "walk/EnumerateFiles.h"
 
 #include <cerrno>
 #include <cstdio>
