@@ -6,7 +6,7 @@
 // and nothing in the trash is ever replaced.
 #include "deletion/CollectFiles.h"
 #include "deletion/FileOperation.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"
 
