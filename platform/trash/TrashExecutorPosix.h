@@ -22,10 +22,4 @@
 // ...). The trash folders found stay open until the request is done (TrashLocation.h).
 // Nothing is copied, there is no fallback to a permanent delete, and the only entries ever
 // unlinked are records this request created in a trash's info/ for a file that then did
-// not stay in the trash.
-//
-// Every path ends up in exactly one result, in request order: trashed + not trashed =
-// requested. progress is asked before each file; when it says stop, that file and every
-// later one get kReasonStopped and request.fAnyOperationsAborted is set. When undo is
-// given, what was moved is added to it. An empty list does nothing. Runs on the caller's
-// thread and returns when done.
+// not stay in the trash. An empty list does nothing.
