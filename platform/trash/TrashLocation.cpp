@@ -2,7 +2,7 @@
 
 #include "platform/core/HomeTrash.h"
 
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/trash/BatchPaths.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // Moving one collected file into its trash, and nothing but that file.
 #include "platform/core/FileBatch.h"
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/trash/TrashLocation.h"
 
 #include <cstdint>

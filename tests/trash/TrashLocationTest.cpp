@@ -2,7 +2,7 @@
 // cannot be used, and on another drive its .Trash/$uid or .Trash-$uid, checked as the
 // freedesktop.org Trash rules say. Drives are small tmpfs mounts that only a child
 // process sees.
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "tests/support/PrivateMount.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"

@@ -7,7 +7,7 @@
 // lost.
 #include "deletion/CollectFiles.h"
 #include "deletion/FileOperation.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "tests/trash/TrashTestSupport.h"
 
 #include "deletion/FileOperation.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "platform/trash/TrashUndo.h"
 #include "tests/support/Batches.h"
 #include "tests/support/TrashInfo.h"

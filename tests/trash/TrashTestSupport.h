@@ -2,7 +2,7 @@
 // Running the trash executor on real files in a child process inside a TrashSandbox, and
 // reading back what it did. Shared by the trash tests.
 #include "platform/core/FileBatch.h"
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashExecutor.h"
 #include "tests/support/RefusedMoves.h"
 #include "tests/support/TrashSandbox.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The window shown while a long delete moves files to the trash, or an undo puts them back.
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The window shown while a long delete or undo runs, on the window layer's dialogs (the
 // Windows build; the Linux build has CTrashProgressDlg on Qt).
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/window/WorkDialog.h"
 #include "res/resource.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The report after a delete or an undo, on the window layer's dialogs (the Windows build;
 // the Linux build has CTrashReportDlg on Qt).
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
 #include "res/resource.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The words of the windows around a delete or an undo, written once for the Qt windows and
 // the Windows build's dialogs.
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 
 #include <cstddef>
 #include <string>

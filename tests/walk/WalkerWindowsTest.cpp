@@ -1,9 +1,9 @@
 // The walk on Windows (under Wine): the rules of TreeWalk.h as Windows names them, and
 // what Windows names differently. Links and the other program that swaps folders come
 // from the Linux host (tests/support/WineHost.h).
-#include "tests/analysis/WalkerTestSupport.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/WineHost.h"
+#include "tests/walk/WalkerTestSupport.h"
 
 #include <gtest/gtest.h>
 

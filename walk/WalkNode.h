@@ -7,7 +7,7 @@
 //
 // A folder handle is an int on both: a descriptor, or on Windows the number of an open
 // folder in the process's table of them (-1: none). CloseFolder (TreeWalk.h) ends either.
-#include "analysis/TreeWalk.h"
+#include "walk/TreeWalk.h"
 
 #include <cstddef>
 #include <cstdint>

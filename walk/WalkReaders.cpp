@@ -1,6 +1,6 @@
 // The readers' side of a walk: which folder is read next, how far ahead, and which
 // descriptors stay open (see TreeWalk.cpp for the whole picture).
-#include "analysis/WalkShared.h"
+#include "walk/WalkShared.h"
 
 #include <algorithm>
 #include <new>

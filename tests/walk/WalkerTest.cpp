@@ -1,6 +1,6 @@
-#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
+#include "tests/walk/WalkerTestPosix.h"
 
 #include <gtest/gtest.h>
 

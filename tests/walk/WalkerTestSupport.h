@@ -1,8 +1,8 @@
 #pragma once
 // A walker that records what it is told (every platform; WalkerTestPosix.h has the trees
 // and limits of the POSIX walker tests).
-#include "analysis/EnumerateFiles.h"
 #include "platform/core/PathSeparator.h"
+#include "walk/EnumerateFiles.h"
 
 #include <algorithm>
 #include <functional>

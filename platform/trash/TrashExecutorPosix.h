@@ -24,10 +24,4 @@
 // unlinked are records this request created in a trash's info/ for a file that then did
 // not stay in the trash, and, on drives that move files by a second name (MoveWays.h), a
 // file's old name once the trash holds it, or the trash's name again when it does not
-// stay.
-//
-// Every path ends up in exactly one result, in request order: trashed + not trashed =
-// requested. progress is asked before each file; when it says stop, that file and every
-// later one get kReasonStopped and request.fAnyOperationsAborted is set. When undo is
-// given, what was moved is added to it. An empty list does nothing. Runs on the caller's
-// thread and returns when done.
+// stay. An empty list does nothing.

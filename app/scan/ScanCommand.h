@@ -1,6 +1,6 @@
 #pragma once
 // ravezivured-scan [--json] FOLDER: the table the main window shows for FOLDER, on standard
-// output (analysis/ScanOutput.h has the formats); --help and --version as usual.
+// output (app/scan/ScanOutput.h has the formats); --help and --version as usual.
 //
 // Returns the process exit status: 0 when the table was written and every folder below
 // FOLDER was read; 2, with a message on standard error, for a mistake in the arguments

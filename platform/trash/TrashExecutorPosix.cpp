@@ -1,4 +1,4 @@
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 
 #include "platform/trash/BatchPaths.h"
 #include "platform/trash/FolderChain.h"

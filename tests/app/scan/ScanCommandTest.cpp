@@ -1,8 +1,8 @@
 #include "res/version.h"
-#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/PrivateMount.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
+#include "tests/walk/WalkerTestPosix.h"
 
 #include <gtest/gtest.h>
 

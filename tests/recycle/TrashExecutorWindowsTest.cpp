@@ -1,6 +1,6 @@
 // The Windows executor under Wine: files to the recycle bin (Wine's is the desktop trash,
 // read here through its info files), everything else left where it is, with its reason.
-#include "platform/recycle/RecycleBin.h"
+#include "platform/recycle/TrashExecutorWindows.h"
 #include "deletion/FileOperation.h"
 #include "platform/core/PathSeparator.h"
 #include "platform/core/WideText.h"

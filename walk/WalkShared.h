@@ -1,7 +1,7 @@
 #pragma once
 // The state one walk's readers and its consumer share (TreeWalk.cpp: construction and the
 // consumer's side; WalkReaders.cpp: the readers' side). Not for the walk's users.
-#include "analysis/WalkNode.h"
+#include "walk/WalkNode.h"
 
 #include <atomic>
 #include <condition_variable>

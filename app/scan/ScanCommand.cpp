@@ -1,12 +1,12 @@
 // The scan command: prints the table the main window shows for one folder, tab separated
 // (Sr, Extension, Files Count, largest count first), then the total.
-#include "analysis/ScanCommand.h"
+#include "app/scan/ScanCommand.h"
 
-#include "analysis/EnumerateFiles.h"
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
-#include "analysis/ScanOutput.h"
+#include "app/scan/ScanOutput.h"
 #include "platform/core/TrashFolders.h"
+#include "walk/EnumerateFiles.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The walk's rules on bad input: folders not read are counted with their reason and never
 // silently, a folder is walked once, the trash is not part of the tree, a stop ends the
 // readers and gives their memory back.
-#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
+#include "tests/walk/WalkerTestPosix.h"
 
 #include <gtest/gtest.h>
 

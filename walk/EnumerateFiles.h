@@ -4,9 +4,9 @@
 // The class keeps the shape of the classic walker it stands in for: Enumerate's filter
 // text is only handed on to the nested calls, and m_matcher (an extension-list matcher)
 // travels with every walker for whoever wants it; the walk itself consults neither.
-#include "analysis/MatchFileExtension.h"
-#include "analysis/TreeWalk.h"
 #include "platform/core/String.h"
+#include "walk/MatchFileExtension.h"
+#include "walk/TreeWalk.h"
 
 #include <atomic>
 #include <string>

@@ -1,4 +1,4 @@
-#include "analysis/EnumerateFiles.h"
+#include "walk/EnumerateFiles.h"
 
 #include "platform/core/PathSeparator.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The trees and limits of the POSIX walker tests: hang guards, chains deeper than a path
 // can address, descriptor limits and mounts.
-#include "tests/analysis/WalkerTestSupport.h"
+#include "tests/walk/WalkerTestSupport.h"
 
 #include <gtest/gtest.h>
 

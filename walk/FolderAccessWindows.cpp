@@ -4,12 +4,12 @@
 // parent's listing named: a folder swapped for a link or another folder since is "changed
 // during the scan". A folder handle of the walk is the number of an open folder in the
 // process's table of them.
-#include "analysis/EnumerateFiles.h"
-#include "analysis/WalkNode.h"
 #include "platform/core/HomeTrash.h"
 #include "platform/core/PathSeparator.h"
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
+#include "walk/EnumerateFiles.h"
+#include "walk/WalkNode.h"
 
 #include <deque>
 #include <mutex>

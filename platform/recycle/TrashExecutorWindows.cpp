@@ -1,4 +1,4 @@
-#include "platform/recycle/RecycleBin.h"
+#include "platform/recycle/TrashExecutorWindows.h"
 
 #include "platform/core/PathSeparator.h"
 #include "platform/core/TrashFolders.h"

@@ -12,7 +12,7 @@
 // ancestor through checked components. One lock guards the queue, the states and the
 // descriptors; a reader takes it once per folder (publishing what it read and taking the
 // next), the consumer about twice.
-#include "analysis/WalkShared.h"
+#include "walk/WalkShared.h"
 
 #include <algorithm>
 #include <system_error>

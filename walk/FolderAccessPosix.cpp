@@ -1,9 +1,9 @@
 // The walk's folder access on POSIX systems: folders opened relative to their parent's
 // descriptor without following a link, identified by device and inode (statx), listed
 // with getdents64.
-#include "analysis/EnumerateFiles.h"
-#include "analysis/WalkNode.h"
 #include "platform/core/TrashFolders.h"
+#include "walk/EnumerateFiles.h"
+#include "walk/WalkNode.h"
 
 #include <cerrno>
 #include <climits>

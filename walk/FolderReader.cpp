@@ -1,8 +1,8 @@
 // The rules of one folder's listing, for every platform: what is an entry, what is walked
 // into, what is skipped as the trash; the first opening of a folder; nodes and chunks. How
 // a folder is opened and listed is the platform's (WalkNode.h).
-#include "analysis/WalkNode.h"
 #include "platform/core/TrashFolders.h"
+#include "walk/WalkNode.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "analysis/MatchFileExtension.h"
+#include "walk/MatchFileExtension.h"
 
 #include <gtest/gtest.h>
 

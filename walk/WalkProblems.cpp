@@ -1,4 +1,4 @@
-#include "analysis/TreeWalk.h"
+#include "walk/TreeWalk.h"
 
 #include <algorithm>
 #include <numeric>

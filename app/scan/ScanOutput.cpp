@@ -1,4 +1,4 @@
-#include "analysis/ScanOutput.h"
+#include "app/scan/ScanOutput.h"
 
 #include "analysis/ExtensionStats.h"
 
