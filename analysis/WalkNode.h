@@ -73,7 +73,17 @@ struct WalkChunk {
 
 WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength);
 void DeleteNode(WalkNode* node);
+// A chunk with room for used bytes of records behind its header; throws std::bad_alloc.
+WalkChunk* NewChunk(std::size_t used);
 void DeleteChunk(WalkChunk* chunk);
+
+// The nodes and chunks of every walk of the process that are allocated and not yet freed,
+// counted where they are made and freed: both zero whenever no walk exists.
+struct WalkAllocations {
+    long nodes = 0;
+    long chunks = 0;
+};
+WalkAllocations LiveWalkAllocations();
 inline std::size_t ChunkBytes(const WalkChunk* chunk) {
     return sizeof(WalkChunk) + chunk->used;
 }
