@@ -28,13 +28,13 @@ void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
     const std::string_view key = ExtensionKey(path);
     if (CString* count = counts.PLookup(key)) {
         // The count lives as decimal text. Re-reading and re-writing it in place keeps
-        // this allocation-free: a count of up to ten digits fits the string's own
-        // storage. A count never passes INT_MAX; it stops there rather than wrapping.
+        // this allocation-free but for a new digit past six (up to six live inside the
+        // CString). A count never passes INT_MAX; it stops there rather than wrapping.
         const int current = ReadCount(*count);
         const int next = current < INT_MAX ? current + 1 : current;
         char digits[16];
         const auto written = std::to_chars(digits, digits + sizeof digits, next);
-        count->raw().assign(digits, written.ptr);
+        count->SetString(digits, static_cast<std::size_t>(written.ptr - digits));
     } else {
         counts.SetAt(key, CString("1"));
     }
