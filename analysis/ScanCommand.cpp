@@ -132,7 +132,7 @@ int RunScanCommand(int argc, char** argv) {
 
     const ScanReport report{folder, &rows, walker.m_nTotalFiles,
                             walker.FoldersNotRead().ByReason()};
-    if (!Write(args.json ? FormatJson(report) : FormatTable(report))) {
+    if (!(args.json ? WriteJson(report, stdout) : WriteTable(report, stdout))) {
         std::fprintf(stderr, "ravezivured-scan: cannot write the table: %s\n",
                      std::strerror(errno));
         return 1;

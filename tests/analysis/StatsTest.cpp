@@ -151,6 +151,22 @@ TEST(ResultTable, RowDataIsTheCountAndProvisionalSerialsArePositions) {
     EXPECT_EQ(serial, "1");
 }
 
+// The table's extension is the counting map's key itself, not a copy of it: however long
+// the keys, each is held once.
+TEST(ResultTable, TheExtensionOfARowIsTheKeyOfTheMapNotACopy) {
+    const std::string longKey = "." + std::string(252, 'k');
+    const Counted counted = CountAll({"/a" + longKey, "/b.x", "/c" + longKey});
+    CResultRows rows;
+    CString serial;
+    BuildResultTable(counted.counts, rows, serial);
+    ASSERT_EQ(rows.GetItemCount(), 2);
+    ASSERT_EQ(rows.GetItemText(0, kColumnExtension).str(), longKey);
+    const auto entry = std::find_if(counted.counts.begin(), counted.counts.end(),
+                                    [&](const auto& e) { return e.first.view() == longKey; });
+    ASSERT_NE(entry, counted.counts.end());
+    EXPECT_TRUE(rows.GetItemText(0, kColumnExtension).SharesBytesWith(entry->first));
+}
+
 TEST(CompareByFileCount, PutsLargerCountsFirst) {
     EXPECT_EQ(CompareByFileCount(3, 5, 0), 2);
     EXPECT_EQ(CompareByFileCount(5, 3, 99), -2);
