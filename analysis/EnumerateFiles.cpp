@@ -2,6 +2,7 @@
 
 #include "platform/core/PathSeparator.h"
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,8 +91,10 @@ bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path
             return true;
         for (const WalkRecord* record = CTreeWalk::First(chunk); record && !WalkStopped();
              record = CTreeWalk::Next(chunk, record)) {
-            path.Truncate(base);
-            path.Append(record->Name(), record->length);
+            // The name in place of the last one: in the path's own room, nothing allocated.
+            char* bytes = path.GetBuffer(base + record->length);
+            std::memcpy(bytes + base, record->Name(), record->length);
+            path.ReleaseBuffer(base + record->length);
             if (!record->child) {
                 m_entry = {&folder, {record->Name(), record->length}, record->type, record->ino};
                 OnFileFound(path);

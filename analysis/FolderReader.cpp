@@ -141,8 +141,9 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     }
     const std::size_t at = m_records.size();
     m_records.resize(at + RecordSize(length));
-    new (m_records.data() + at) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
-    std::memcpy(m_records.data() + at + sizeof(WalkRecord), name, length + 1);
+    char* record = &m_records[at].byte;
+    new (record) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
+    std::memcpy(record + sizeof(WalkRecord), name, length + 1);
 }
 
 void CFolderReader::StartRead() {
@@ -171,7 +172,7 @@ ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
     outcome.childBytes = m_childBytes;
     if (!m_records.empty()) {
         WalkChunk* chunk = NewChunk(m_records.size());
-        std::memcpy(chunk + 1, m_records.data(), m_records.size());
+        std::memcpy(chunk + 1, &m_records.front().byte, m_records.size());
         outcome.chunk = chunk;
     }
     m_reading = false;

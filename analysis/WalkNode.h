@@ -199,7 +199,12 @@ private:
     bool m_recurse;
     HomeTrash m_trash;
     std::vector<char> m_buffer; // the platform's listing buffer, made at the first read
-    std::vector<char> m_records;
+    // A byte a vector leaves as it is when it grows: room for a record is written at once.
+    struct RecordByte {
+        char byte;
+        RecordByte() {} // NOLINT: left unset on purpose
+    };
+    std::vector<RecordByte> m_records;
     std::vector<WalkNode*> m_children; // null at the end while its node is being made
     std::size_t m_childBytes = 0;
     bool m_reading = false; // between StartRead and the end of FinishRead

@@ -11,16 +11,6 @@
 #include <new>
 #include <stdexcept>
 
-CString::SharedText* CString::Shared() const {
-    SharedText* text;
-    std::memcpy(&text, m_bytes, sizeof text);
-    return text;
-}
-
-void CString::SetShared(SharedText* text) {
-    std::memcpy(m_bytes, &text, sizeof text);
-}
-
 CString::SharedText* CString::Allocate(std::size_t capacity) {
     if (capacity >= std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("CString: text too long");
@@ -80,17 +70,9 @@ CString& CString::operator=(CString&& other) noexcept {
 }
 
 char* CString::Reserve(std::size_t length, std::size_t keep) {
-    if (IsSmall() && length <= kSmall) {
-        SetSmall(length);
-        return reinterpret_cast<char*>(m_bytes + 1);
-    }
-    if (!IsSmall()) {
-        SharedText* text = Shared();
-        if (text->refs.load(std::memory_order_acquire) == 1 && length <= text->capacity) {
-            text->length = static_cast<std::uint32_t>(length);
-            text->Text()[length] = '\0';
-            return text->Text();
-        }
+    if (char* room = OwnRoom(length)) {
+        SetLength(length);
+        return room;
     }
     const std::size_t kept = std::min(keep, size());
     if (length <= kSmall) { // a shared text cut short: inside the object again
@@ -115,7 +97,7 @@ char* CString::Reserve(std::size_t length, std::size_t keep) {
 }
 
 void CString::SetString(const char* data, std::size_t length) {
-    if (length && data >= GetString() && data <= GetString() + size()) {
+    if (length && Overlaps(data)) {
         const std::string copy(data, length); // bytes of this very text: their room may go
         SetString(copy.data(), copy.size());
         return;
@@ -125,22 +107,17 @@ void CString::SetString(const char* data, std::size_t length) {
         std::memcpy(to, data, length);
 }
 
-void CString::Append(const char* data, std::size_t length) {
+void CString::AppendSlowly(const char* data, std::size_t length) {
     const std::size_t at = size();
     if (length == 0)
         return;
-    if (data >= GetString() && data <= GetString() + at) {
+    if (Overlaps(data)) {
         const std::string copy(data, length); // bytes of this very text: their room may go
-        Append(copy.data(), copy.size());
+        AppendSlowly(copy.data(), copy.size());
         return;
     }
     char* to = Reserve(at + length, at);
     std::memcpy(to + at, data, length);
-}
-
-void CString::Truncate(std::size_t length) {
-    if (length < size())
-        Reserve(length, length);
 }
 
 void CString::Format(const char* format, ...) {

@@ -7,11 +7,13 @@
 // changed, which then takes a copy of its own: a text copied into a map, a table and a
 // sort is held once. Texts of up to six bytes live inside the object and share nothing.
 // A CString is the size of a pointer.
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -54,9 +56,37 @@ public:
     // Replaces the text with length bytes from data.
     void SetString(const char* data, std::size_t length);
     // Appends length bytes from data.
-    void Append(const char* data, std::size_t length);
+    void Append(const char* data, std::size_t length) {
+        const std::size_t at = size();
+        if (char* room = OwnRoom(at + length); room && !Overlaps(data)) {
+            std::memcpy(room + at, data, length);
+            SetLength(at + length);
+        } else {
+            AppendSlowly(data, length);
+        }
+    }
     // Keeps the first length bytes (length at most GetLength()).
-    void Truncate(std::size_t length);
+    void Truncate(std::size_t length) {
+        if (length >= size())
+            return;
+        if (OwnRoom(length))
+            SetLength(length);
+        else
+            Reserve(length, length);
+    }
+    // The text's own bytes, to be changed in place: the text is made this CString's own,
+    // with room for at least minLength bytes, its bytes kept. Until ReleaseBuffer its
+    // length is the larger of the two. Valid until this CString is changed otherwise.
+    char* GetBuffer(std::size_t minLength) {
+        const std::size_t length = std::max(minLength, size());
+        if (char* room = OwnRoom(length)) {
+            SetLength(length);
+            return room;
+        }
+        return Reserve(length, size());
+    }
+    // Ends a GetBuffer: the text is the first length bytes of the buffer.
+    void ReleaseBuffer(std::size_t length) { SetLength(length); }
 
     CString& operator+=(const CString& other) { return *this += other.view(); }
     CString& operator+=(const char* text) { return *this += std::string_view(text); }
@@ -102,12 +132,39 @@ private:
     static_assert(std::endian::native == std::endian::little);
 
     bool IsSmall() const { return m_bytes[0] & 1; }
-    SharedText* Shared() const;
-    void SetShared(SharedText* text);
+    SharedText* Shared() const {
+        SharedText* text;
+        std::memcpy(&text, m_bytes, sizeof text);
+        return text;
+    }
+    void SetShared(SharedText* text) { std::memcpy(m_bytes, &text, sizeof text); }
     void SetSmall(std::size_t length) {
         m_bytes[0] = static_cast<unsigned char>(length << 1 | 1);
         m_bytes[1 + length] = 0;
     }
+    // Where the text's bytes are when it is this CString's own and has room for length
+    // bytes; null when changing it needs a copy or more room first.
+    char* OwnRoom(std::size_t length) {
+        if (IsSmall())
+            return length <= kSmall ? reinterpret_cast<char*>(m_bytes + 1) : nullptr;
+        SharedText* text = Shared();
+        return text->refs.load(std::memory_order_acquire) == 1 && length <= text->capacity
+                   ? text->Text()
+                   : nullptr;
+    }
+    // Sets the length of a text that is this CString's own and has the room, with its NUL.
+    void SetLength(std::size_t length) {
+        if (IsSmall()) {
+            SetSmall(length);
+        } else {
+            Shared()->length = static_cast<std::uint32_t>(length);
+            Shared()->Text()[length] = '\0';
+        }
+    }
+    bool Overlaps(const char* data) const {
+        return data >= GetString() && data <= GetString() + size();
+    }
+    void AppendSlowly(const char* data, std::size_t length);
     static SharedText* Allocate(std::size_t capacity);
     void Release() noexcept;
     // A text of this CString's own with room for length bytes, the first keep bytes of

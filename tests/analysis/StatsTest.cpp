@@ -104,8 +104,18 @@ TEST(CountFile, KeepsCountsAsDecimalTextAcrossDigitBoundaries) {
     EXPECT_EQ(c.total, 2147483647);
 
     // A count text is read back the way atoi reads it.
-    const std::pair<const char*, const char*> reread[] = {
-        {" 7", "8"}, {"+3", "4"}, {"12abc", "13"}, {"", "1"}, {"-4", "-3"}, {"x", "1"}};
+    const std::pair<const char*, const char*> reread[] = {{" 7", "8"},
+                                                          {"+3", "4"},
+                                                          {"12abc", "13"},
+                                                          {"", "1"},
+                                                          {"-4", "-3"},
+                                                          {"x", "1"},
+                                                          {"007", "8"},
+                                                          {"1999", "2000"},
+                                                          {"0", "1"},
+                                                          {"09", "10"},
+                                                          {"999999999", "1000000000"},
+                                                          {"2147483646", "2147483647"}};
     for (const auto& [stored, next] : reread) {
         c.counts.SetAt(".odd", stored);
         CountFile(c.counts, c.total, "/x/y.odd");
