@@ -154,7 +154,7 @@ private:
     }
     // Sets the length of a text that is this CString's own and has the room, with its NUL.
     void SetLength(std::size_t length) {
-        if (IsSmall()) {
+        if (IsSmall() && length <= kSmall) { // always so for a small text that has the room
             SetSmall(length);
         } else {
             Shared()->length = static_cast<std::uint32_t>(length);
