@@ -67,7 +67,7 @@ args+=(--setenv HOME /tmp/home --setenv XDG_CONFIG_HOME /tmp/config
 # Inside, before COMMAND: the root and this project must be read-only, or nothing runs.
 status=0
 "$bwrap" "${args[@]}" bash -c '
-  if [[ -w / || -w $0 ]]; then echo "sandbox.sh: / is writable inside the sandbox" >&2; exit 1; fi
+  if [[ -w / || -w $0 ]]; then echo "sandbox.sh: the disk is writable inside the sandbox" >&2; exit 1; fi
   exec "$@"' "$root" "$@" 3>"$box/.started" || status=$?
 [[ -s $box/.started ]] ||
   fail "could not make a private mount namespace here (bubblewrap; status $status): this" \
