@@ -11,7 +11,8 @@
 #   hidden component, below /tmp otherwise, and removed afterwards; HOME, the XDG folders,
 #   TMPDIR and RZ_WINE_DIR (scripts/wine-run.sh) point into it, and RZ_SANDBOX_OUT=/tmp/out;
 # - everything else is read-only, this project's folder included (visible even when it
-#   lies below the real /tmp), except each --writable DIR (an existing folder);
+#   lies below the real /tmp), except each --writable DIR (an existing folder); /dev is a
+#   fresh one with the devices of FUSE and loop drives;
 # - processes, network and IPC are private: no display, bus or X server of the outside
 #   can be reached, and whatever COMMAND leaves running (Xvfb, Wine's server) ends with it.
 # With --out, what COMMAND left in /tmp/out replaces the contents of DIR once it has ended.
@@ -55,6 +56,10 @@ chmod 700 "$box/run"
 args=(--ro-bind / / --bind "$box" /tmp --dev /dev --proc /proc
   --unshare-pid --unshare-net --unshare-ipc --die-with-parent --info-fd 3)
 [[ $root != /tmp/* ]] || args+=(--ro-bind "$root" "$root")
+# The devices of the drives tests mount on images in their own folder: FUSE and loop.
+for node in /dev/fuse /dev/loop-control /dev/loop[0-9]*; do
+  [[ ! -e $node ]] || args+=(--dev-bind "$node" "$node")
+done
 for dir in "${writable[@]}"; do args+=(--bind "$dir" "$dir"); done
 for var in DISPLAY WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS; do
   args+=(--unsetenv "$var")
