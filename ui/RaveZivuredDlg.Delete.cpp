@@ -16,7 +16,7 @@ void CRaveZivuredDlg::CollectMatchingFiles(CFileOperation& op, CString ext, CStr
 
 void CRaveZivuredDlg::OnDeleteFiles() {
     // The window takes no input during a scan; a click that slips in meanwhile is dropped.
-    if (IsRefreshing())
+    if (IsRefreshing() || m_bDeleteRunning)
         return;
 
     CString strExt;
@@ -29,6 +29,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         return;
     }
 
+    m_bDeleteRunning = true;
     bool bFirstYes = true;
     while (nItem >= 0) {
         // The next selected row is found before anything is done for this one.
@@ -56,6 +57,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         }
         nItem = nNext;
     }
+    m_bDeleteRunning = false;
 
     RefreshList();
     UpdateUndoItem();
