@@ -2,20 +2,6 @@
 # Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
 # server, driven with synthetic keys.
 #
-#   tests/smoke/smoke-windows.sh APP.exe WINE_DIR OUT_DIR
-#
-# WINE_DIR is the build's Wine folder (scripts/wine-run.sh). Prepares a folder below OUT_DIR
-# (three .tmp files, two .log, one .txt), starts the program, waits for the folder chooser
-# that opens by itself and picks the folder in its tree with the keyboard, waits for the
-# table, selects the top row (.tmp) and presses Delete Files, answers Yes; the three .tmp
-# files must be in the trash (trash-list) and nothing else moved. Opens the About box from
-# the window menu, closes the window with Esc; the registry must then hold the three column
-# widths and the folder. Screenshots of the chooser, the main window and the About box are
-# left in OUT_DIR. Runs itself under xvfb-run when there is no display.
-#!/usr/bin/env bash
-# Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
-# server, driven with synthetic keys.
-#
 #   tests/smoke/smoke-windows.sh APP.exe OUT_DIR TEXTS.exe
 #
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
