@@ -53,8 +53,9 @@ public:
     const CListModel& Model() const { return m_model; }
     void SetGridLines(bool on);
     bool GridLines() const { return m_gridLines; }
-    // The width that shows column's widest cell whole, measured on at most the first rows
-    // the header's resize precision allows, so that a list of many thousands answers at once.
+    // The width that shows column's widest cell whole, measured on the rows in view and at
+    // most a thousand more (the header's resize precision), so that a list of many
+    // thousands answers at once.
     int ContentWidth(int column) const { return sizeHintForColumn(column); }
     unsigned long m_extendedStyle = 0;
 

@@ -94,8 +94,9 @@ public:
     int GetColumnWidth(int column) const;
     // The width text takes in the list's font, in pixels, without a cell's margins.
     int GetStringWidth(const CString& text) const;
-    // Sets column's width in pixels; LVSCW_AUTOSIZE fits the widest of its cells. FALSE for
-    // a column out of range.
+    // Sets column's width in pixels; LVSCW_AUTOSIZE fits the widest of its cells (a list of
+    // many thousands may measure only a part of them, to answer at once). FALSE for a
+    // column out of range.
     BOOL SetColumnWidth(int column, int width);
     // The inside of the list in pixels, its header included and its scroll bars not: left
     // and top are 0, right is the width the columns fill without scrolling across.
