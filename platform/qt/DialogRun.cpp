@@ -136,6 +136,7 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
         window->setFixedSize(client.right, client.bottom);
     }
     d->layout.Reset(client.right, client.bottom);
+    window->SetMadeSize(QSize(client.right, client.bottom));
 
     const ControlBuildContext context{
         window,

@@ -142,6 +142,9 @@ void CDialogWindow::resizeEvent(QResizeEvent* event) {
         WidgetOf(control)->setGeometry(place.left, place.top, place.right - place.left,
                                        place.bottom - place.top);
     });
+    if (size() == m_sizeSent)
+        return;
+    m_sizeSent = size();
     m_dialog->SendMessage(WM_SIZE, SIZE_RESTORED,
                           MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
 }
