@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-// Counts one file under its extension key (see platform/ExtensionKey.h): the key's count
+// Counts one file under its extension key (see platform/core/ExtensionKey.h): the key's count
 // (decimal text, absent = "0") goes up by one, and so does total. Allocates only for a
 // key seen for the first time. Counts and total stop at INT_MAX instead of wrapping.
 void CountFile(CMapStringToString& counts, int& total, std::string_view path);

@@ -1,5 +1,5 @@
 // ravezivured-scan: File Manager's table for one folder, for scripts and measurements.
-#include "analysis/ScanCommand.h"
+#include "app/scan/ScanCommand.h"
 
 #ifdef _WIN32
 #include "platform/core/WideText.h"

@@ -6,7 +6,7 @@
 //   trash_bench LIST_FILE
 #include "deletion/FileOperation.h"
 #include "platform/trash/BatchPaths.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 
 #include <chrono>
 #include <cstdio>

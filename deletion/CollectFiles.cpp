@@ -1,8 +1,8 @@
 #include "deletion/CollectFiles.h"
 
-#include "analysis/EnumerateFiles.h"
 #include "platform/core/ExtensionKey.h"
 #include "platform/core/WaitCursor.h"
+#include "walk/EnumerateFiles.h"
 
 #include <cstdint>
 #include <string>

@@ -10,7 +10,7 @@
 // order: the entries of a folder in the order the system lists them, a subfolder searched
 // completely before the next entry of its parent.
 //
-// The walk is the counting's own (CEnumerateFiles, by the rules of analysis/TreeWalk.h),
+// The walk is the counting's own (CEnumerateFiles, by the rules of walk/TreeWalk.h),
 // so a row's count and its delete are the same set: folders are searched, never
 // collected; links and special files are collected by their own name, never entered or
 // opened; folders that cannot be read, and the trash, contribute nothing. Each folder that

@@ -4,6 +4,7 @@
 #include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
 #include "platform/core/String.h"
+#include "platform/core/TrashReport.h"
 #include "platform/core/Wnd.h"
 
 #include <vector>

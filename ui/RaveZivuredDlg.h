@@ -10,13 +10,13 @@
 //   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback
 //   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
 //   RaveZivuredDlg.Undo.cpp       OnUndoLastDelete and the state of its menu item
-#include "analysis/EnumerateFiles.h"
 #include "platform/core/Collections.h"
 #include "platform/core/String.h"
 #include "platform/core/TrashExecutor.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
 #include "res/resource.h"
+#include "walk/EnumerateFiles.h"
 
 #include <chrono>
 

@@ -10,21 +10,3 @@ std::vector<std::string> SplitPathList(const char* list) {
         paths.emplace_back(p);
     return paths;
 }
-
-std::size_t TrashReport::TrashedCount() const {
-    std::size_t n = 0;
-    for (const TrashResult& r : results)
-        n += r.trashed ? 1 : 0;
-    return n;
-}
-
-std::size_t TrashReport::NotTrashedCount() const {
-    return results.size() - TrashedCount();
-}
-
-std::size_t TrashReport::StoppedCount() const {
-    std::size_t n = 0;
-    for (const TrashResult& r : results)
-        n += !r.trashed && r.reason == kReasonStopped ? 1 : 0;
-    return n;
-}

@@ -1,14 +1,11 @@
 #pragma once
-// The shell file-operation request, and what became of each of its paths. Building a
-// request needs only this header; carrying one out is the platform's executor
-// (TrashExecutor.h), which also puts the files of a delete back.
+// The shell file-operation request. Building a request needs only this header; what
+// became of each of its paths is a TrashReport (TrashReport.h); carrying one out is the
+// platform's executor (TrashExecutor.h), which also puts the files of a delete back.
 #include "platform/core/Types.h"
 #include "platform/core/Wnd.h"
 
-#include <cstddef>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 using FILEOP_FLAGS = unsigned short;
@@ -39,76 +36,3 @@ struct SHFILEOPSTRUCTA {
 // The paths of a NUL-separated list, in order, up to (not including) the first empty one.
 // A null list is empty.
 std::vector<std::string> SplitPathList(const char* list);
-
-// What became of one path.
-struct TrashResult {
-    std::string path; // as it stood in the request, bytes unchanged
-    // True when the file was moved: to the trash, or (in an undo's report) back to its place.
-    bool trashed = false;
-    std::string reason; // when not moved: plain words for the user, one of kReason* below
-    std::string detail; // when not moved: the system's own message, if it gave one
-};
-
-// What a report is about: a delete (files to the trash) or an undo (files put back).
-enum class TrashWork { Delete, Undo };
-
-struct TrashReport {
-    TrashWork work = TrashWork::Delete;
-    // True when the request was not carried out at all (wrong operation or flags, no
-    // source list, a record of the collection that does not match it); error then says
-    // why and results is empty. Nothing was touched.
-    bool refused = false;
-    std::string error;
-    // One result per requested path, in request order: every path ends up either moved or
-    // not moved with a reason, so results.size() is the number requested.
-    std::vector<TrashResult> results;
-    // For a delete: the folders its collection could not read (path, trashed false, reason),
-    // so files of it they may hold were not even looked for. Apart from results: not
-    // counted as files requested.
-    std::vector<TrashResult> foldersNotRead;
-
-    std::size_t TrashedCount() const;
-    std::size_t NotTrashedCount() const;
-    // The files not moved only because the user stopped first (reason kReasonStopped).
-    std::size_t StoppedCount() const;
-};
-
-// Called before each path: index (0-based) = number of paths already handled, total =
-// number requested, path = the one about to be moved. Returning false stops: that path
-// and every later one are reported as not moved, reason kReasonStopped.
-using TrashProgress =
-    std::function<bool(std::size_t index, std::size_t total, std::string_view path)>;
-
-// Every reason a file can be left where it is, in the words the user reads.
-// A delete:
-inline constexpr const char* kReasonGone = "no longer exists";
-inline constexpr const char* kReasonNowFolder = "is now a folder";
-// The file, or a folder on its way from the chosen folder, is not the one the scan saw
-// (replaced, or swapped for a link).
-inline constexpr const char* kReasonChanged = "changed since the scan";
-// Something took the file's place in the instant between the check and the move; it went
-// to the trash instead, with a record of where it came from, and could not be moved back.
-inline constexpr const char* kReasonSwappedIntoTrash =
-    "changed since the scan (what took its place is in the trash)";
-inline constexpr const char* kReasonPermission = "permission denied";
-inline constexpr const char* kReasonTrashPermission = "permission denied by the trash folder";
-inline constexpr const char* kReasonNoHomeTrash = "no usable trash (its folder cannot be created)";
-inline constexpr const char* kReasonNoDriveTrash = "no trash on that drive";
-inline constexpr const char* kReasonNoSafeMove = "its drive cannot move files without risk";
-inline constexpr const char* kReasonDiskFull = "disk full";
-inline constexpr const char* kReasonReadOnly = "read-only file system";
-inline constexpr const char* kReasonNameTooLong = "name too long";
-inline constexpr const char* kReasonInUse = "in use";
-inline constexpr const char* kReasonTooManyOpen = "too many open files";
-inline constexpr const char* kReasonNotMoved = "could not be moved to the trash";
-// The file lies in a trash folder: moving it would part it from its record there.
-inline constexpr const char* kReasonInTrash = "is in a trash folder";
-// An undo:
-inline constexpr const char* kReasonPlaceTaken = "its place is taken";
-inline constexpr const char* kReasonFolderGone = "its folder no longer exists";
-inline constexpr const char* kReasonFolderReplaced = "its folder was replaced";
-inline constexpr const char* kReasonNotInTrash = "no longer in the trash";
-inline constexpr const char* kReasonChangedInTrash = "changed in the trash";
-inline constexpr const char* kReasonNotPutBack = "could not be put back";
-// Both:
-inline constexpr const char* kReasonStopped = "stopped";

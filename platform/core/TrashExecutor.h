@@ -5,6 +5,7 @@
 // Each one's header gives its rules; what holds for both is said here.
 #include "platform/core/FileBatch.h"
 #include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,12 +1,11 @@
 #include "platform/recycle/HeldFolders.h"
 
 #include "platform/core/PathSeparator.h"
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/core/WideText.h"
 #include "platform/recycle/Reasons.h"
 
 #include <algorithm>
-
 
 bool CHeldFolders::Hold(std::uint32_t folder, std::string& path, const char*& reason,
                         DWORD& error) {

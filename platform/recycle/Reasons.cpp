@@ -1,6 +1,6 @@
 #include "platform/recycle/Reasons.h"
 
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 
 const char* ReasonForError(DWORD code) {
     switch (code) {

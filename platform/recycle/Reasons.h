@@ -1,5 +1,5 @@
 #pragma once
-// Errors met while recycling a file, in the words of the report (ShellRequest.h's kReason*).
+// Errors met while recycling a file, in the words of the report (TrashReport.h's kReason*).
 #include <windows.h>
 
 // The reason for code: a system error (from opening or looking at a file), or what

@@ -1,5 +1,5 @@
 // CTrashUndo on Windows: the recycle bin keeps what a delete moved, and the system's own
-// Restore puts it back; this program records nothing of its own (RecycleBin.h).
+// Restore puts it back; this program records nothing of its own (TrashExecutorWindows.h).
 #include "platform/core/TrashExecutor.h"
 
 struct CTrashUndo::Record {};

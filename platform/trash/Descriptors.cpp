@@ -17,11 +17,13 @@ bool EntryStat::IsFolder() const {
     return S_ISDIR(mode);
 }
 
-bool StatAt(int dirfd, const char* name, EntryStat& out, bool followLinks) {
+namespace {
+
+bool Look(int dirfd, const char* name, int flags, EntryStat& out) {
     struct statx sx;
-    const int flags =
-        (followLinks ? 0 : AT_SYMLINK_NOFOLLOW) | AT_NO_AUTOMOUNT | (*name ? 0 : AT_EMPTY_PATH);
-    if (::statx(dirfd, name, flags, STATX_TYPE | STATX_MODE | STATX_INO | STATX_UID | STATX_MNT_ID,
+    flags |= AT_NO_AUTOMOUNT | (*name ? 0 : AT_EMPTY_PATH);
+    if (::statx(dirfd, name, flags,
+                STATX_TYPE | STATX_MODE | STATX_INO | STATX_UID | STATX_NLINK | STATX_MNT_ID,
                 &sx) != 0)
         return false;
     // The same encoding as stat's st_dev, which is what a collection records.
@@ -29,8 +31,19 @@ bool StatAt(int dirfd, const char* name, EntryStat& out, bool followLinks) {
     out.id.ino = sx.stx_ino;
     out.mode = sx.stx_mode;
     out.uid = sx.stx_uid;
+    out.nlink = sx.stx_nlink;
     out.mountId = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : 0;
     return true;
+}
+
+} // namespace
+
+bool StatAt(int dirfd, const char* name, EntryStat& out, bool followLinks) {
+    return Look(dirfd, name, followLinks ? 0 : AT_SYMLINK_NOFOLLOW, out);
+}
+
+bool StatNow(int dirfd, const char* name, EntryStat& out) {
+    return Look(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC, out);
 }
 
 int OpenFolderAt(int dirfd, const char* name) {

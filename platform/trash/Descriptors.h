@@ -42,6 +42,7 @@ struct EntryStat {
     FileId id;
     std::uint32_t mode = 0;    // st_mode: type and permission bits
     std::uint32_t uid = 0;     // owner
+    std::uint32_t nlink = 0;   // its number of names (hard links)
     std::uint64_t mountId = 0; // the mount it is on; 0 when the system does not say
     bool IsFolder() const;
 };
@@ -49,6 +50,11 @@ struct EntryStat {
 // Looks at name in the folder dirfd without following a link (name "" looks at dirfd
 // itself), or through links when followLinks. False with errno set when it cannot.
 bool StatAt(int dirfd, const char* name, EntryStat& out, bool followLinks = false);
+
+// As StatAt without following a link, but asking the drive rather than what the system
+// remembers of the entry: a FUSE or network drive's link counts may otherwise be a second
+// old. For counting an entry's names while they change.
+bool StatNow(int dirfd, const char* name, EntryStat& out);
 
 // Opens name in the folder dirfd as a folder to work in (no reading of its listing is
 // needed), never following a link: a link, or anything else that is not a folder, fails

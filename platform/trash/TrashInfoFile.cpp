@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string PercentEncode(std::string_view bytes) {
@@ -41,25 +43,131 @@ std::string TrashInfoText(std::string_view path, std::string_view deletionDate) 
     return text;
 }
 
-int CreateTrashInfo(int infoFd, const std::string& name, std::string_view text) {
-    const int fd =
-        ::openat(infoFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return errno;
-    int error = 0;
-    for (std::size_t done = 0; done < text.size() && error == 0;) {
+namespace {
+
+// Writes text to fd completely. Returns 0 or the errno.
+int WriteAll(int fd, std::string_view text) {
+    for (std::size_t done = 0; done < text.size();) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n > 0)
             done += static_cast<std::size_t>(n);
         else if (n == 0)
-            error = EIO;
+            return EIO;
         else if (errno != EINTR)
-            error = errno;
+            return errno;
     }
-    // close reports what a delayed write could not do (a full disk on some systems).
+    return 0;
+}
+
+// Closes fd, and returns error, or what close reports of a delayed write (a full disk on
+// a network drive).
+int Close(int fd, int error) {
     if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
+        return errno;
+    return error;
+}
+
+// The drive cannot give a file a second name.
+bool NoLinks(int error) {
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
+}
+
+// A record's step that the drive refused: the next way is tried.
+constexpr int kStepDown = -1;
+
+int CreateDirect(int infoFd, const std::string& name, std::string_view text) {
+    const int fd =
+        ::openat(infoFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    const int error = Close(fd, WriteAll(fd, text));
     if (error != 0)
         ::unlinkat(infoFd, name.c_str(), 0);
+    return error;
+}
+
+int CreateUnnamed(int infoFd, const std::string& name, std::string_view text, RecordWay& way) {
+    const int fd = ::openat(infoFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // EISDIR: a system older than O_TMPFILE; EOPNOTSUPP: a drive without it.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return errno;
+        way = RecordWay::Named;
+        return kStepDown;
+    }
+    int error = WriteAll(fd, text);
+    if (error == 0) {
+        // A file without a name is linked through its /proc name (linkat's AT_EMPTY_PATH
+        // needs a privilege).
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::linkat(AT_FDCWD, self.c_str(), infoFd, name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            error = errno;
+    }
+    const int closeError = Close(fd, 0);
+    if (error == 0 && closeError != 0) {
+        ::unlinkat(infoFd, name.c_str(), 0);
+        return closeError;
+    }
+    if (error == 0)
+        return 0;
+    if (error == ENOENT && ::faccessat(AT_FDCWD, "/proc/self/fd", F_OK, 0) != 0)
+        way = RecordWay::Named;
+    else if (NoLinks(error))
+        way = RecordWay::Direct;
+    else
+        return error;
+    return kStepDown;
+}
+
+// A partial record left by a delete that ended before it was linked: ours (a file of the
+// user's, by its name) and an hour old, so no delete still running is writing it.
+bool RemoveIfStale(int infoFd, const std::string& partial) {
+    struct stat st;
+    return ::fstatat(infoFd, partial.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+           st.st_mtime + 3600 < std::time(nullptr) && ::unlinkat(infoFd, partial.c_str(), 0) == 0;
+}
+
+int CreateNamed(int infoFd, const std::string& name, std::string_view text, RecordWay& way) {
+    std::string partial = name;
+    if (partial.ends_with(kTrashInfoSuffix))
+        partial.resize(partial.size() - kTrashInfoSuffix.size());
+    partial += kPartialRecordSuffix;
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(infoFd, partial.c_str(), flags, 0600);
+    if (fd < 0 && errno == EEXIST && RemoveIfStale(infoFd, partial))
+        fd = ::openat(infoFd, partial.c_str(), flags, 0600);
+    if (fd < 0)
+        return errno;
+    struct stat written;
+    int error = ::fstat(fd, &written) == 0 ? WriteAll(fd, text) : errno;
+    error = Close(fd, error);
+    struct stat linked;
+    if (error == 0 && ::linkat(infoFd, partial.c_str(), infoFd, name.c_str(), 0) != 0) {
+        error = errno;
+    } else if (error == 0 && (::fstatat(infoFd, name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0 ||
+                              linked.st_ino != written.st_ino || linked.st_dev != written.st_dev)) {
+        // Another delete took our partial name for stale and wrote its own there: what the
+        // name got is not this record.
+        ::unlinkat(infoFd, name.c_str(), 0);
+        error = EEXIST;
+    }
+    ::unlinkat(infoFd, partial.c_str(), 0);
+    if (!NoLinks(error))
+        return error;
+    way = RecordWay::Direct;
+    return kStepDown;
+}
+
+} // namespace
+
+int CreateTrashInfo(int infoFd, const std::string& name, std::string_view text, RecordWay& way) {
+    int error = kStepDown;
+    if (way == RecordWay::Unnamed)
+        error = CreateUnnamed(infoFd, name, text, way);
+    if (error == kStepDown && way == RecordWay::Named)
+        error = CreateNamed(infoFd, name, text, way);
+    if (error == kStepDown && way == RecordWay::Direct)
+        error = CreateDirect(infoFd, name, text);
     return error;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/core/HomeTrash.h"
 
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/trash/BatchPaths.h"
 
 #include <algorithm>
@@ -13,18 +13,20 @@
 
 namespace {
 
-using MountKey = std::pair<std::uint64_t, std::uint64_t>;
+using DriveKey = std::pair<std::uint64_t, std::uint64_t>;
 
-// The mount an entry is on; by device when the system does not give mount ids.
-MountKey KeyOf(const EntryStat& st) {
-    return st.mountId ? MountKey{st.mountId, 0} : MountKey{0, st.id.dev};
+// The drive an entry is on: its mount (0 when the system does not give mount ids) and its
+// device. Both, since a rename works only within one mount and one device: a btrfs
+// subvolume has a device of its own but its mount's mount id.
+DriveKey KeyOf(const EntryStat& st) {
+    return {st.mountId, st.id.dev};
 }
 
-// The mount of path, or, while it cannot be looked at (missing, or below a file), of the
-// nearest folder above it: the home trash belongs to that mount even when it cannot be
+// The drive of path, or, while it cannot be looked at (missing, or below a file), of the
+// nearest folder above it: the home trash belongs to that drive even when it cannot be
 // made there, so files on it get the home trash's reason rather than another trash.
 // Links are followed: a home trash that is a link lives where the link points.
-MountKey MountOfPath(std::string path) {
+DriveKey DriveOfPath(std::string path) {
     EntryStat st;
     while (!StatAt(AT_FDCWD, path.c_str(), st, true) && path != "/")
         path.erase(std::max<std::size_t>(path.find_last_of('/'), 1));
@@ -65,8 +67,9 @@ int OpenInside(int dir, CTrashFolder& trash) {
     return trash.path.empty() ? ENOENT : 0;
 }
 
-// The highest folder above (or at) folderFd on the same mount.
-CUniqueFd TopOfMount(int folderFd) {
+// The highest folder above (or at) folderFd on the same drive: the same mount and the
+// same device (the top of a btrfs subvolume, not of its mount).
+CUniqueFd TopOfDrive(int folderFd) {
     CUniqueFd here(::openat(folderFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     EntryStat hereSt;
     if (!here.IsOpen() || !StatAt(here.Get(), "", hereSt))
@@ -147,17 +150,17 @@ std::string RecordPath(const CTrashFolder& trash, const std::string& path) {
 
 CTrashLocator::CTrashLocator() : m_homePath(HomeTrashPath()), m_uid(::geteuid()) {}
 
-CTrashFolder* CTrashLocator::For(const EntryStat& file, int folderFd, const char*& reason,
-                                 int& error) {
+CTrashFolder* CTrashLocator::For(std::uint64_t mountId, std::uint64_t dev, int folderFd,
+                                 const char*& reason, int& error) {
     if (!m_homeLooked) {
         m_homeLooked = true;
-        m_homeMount = m_homePath.empty() ? MountKey{} : MountOfPath(m_homePath);
+        m_homeDrive = m_homePath.empty() ? DriveKey{} : DriveOfPath(m_homePath);
     }
-    const MountKey key = KeyOf(file);
-    auto found = m_byMount.find(key);
-    if (found == m_byMount.end())
+    const DriveKey key{mountId, dev};
+    auto found = m_byDrive.find(key);
+    if (found == m_byDrive.end())
         found =
-            m_byMount.emplace(key, key == m_homeMount ? OpenHome() : OpenOnDrive(folderFd)).first;
+            m_byDrive.emplace(key, key == m_homeDrive ? OpenHome() : OpenOnDrive(folderFd)).first;
     reason = found->second.reason;
     error = found->second.error;
     return found->second.trash;
@@ -178,7 +181,7 @@ CTrashLocator::Answer CTrashLocator::OpenHome() {
 }
 
 CTrashLocator::Answer CTrashLocator::OpenOnDrive(int folderFd) {
-    const CUniqueFd top = TopOfMount(folderFd);
+    const CUniqueFd top = TopOfDrive(folderFd);
     if (!top.IsOpen())
         return {nullptr, kReasonNoDriveTrash, errno};
     auto trash = std::make_unique<CTrashFolder>();

@@ -1,8 +1,12 @@
 #pragma once
-// Which trash a file goes to, as the freedesktop Trash specification 1.0 places trashes:
-// the home trash for files on its drive, else a trash at the top of the file's own drive.
-// Files are moved, never copied, so a file only ever goes to a trash on its own mount.
+// Which trash a file goes to, as the freedesktop.org Trash rules place trashes: the home
+// trash for files on its drive, else a trash at the top of the file's own drive. Files
+// are moved, never copied, so a file only ever goes to a trash it can be renamed into: on
+// its own mount and its own device (a btrfs subvolume has a device of its own on its
+// mount's).
 #include "platform/trash/Descriptors.h"
+#include "platform/trash/MoveWays.h"
+#include "platform/trash/TrashInfoFile.h"
 #include "platform/trash/TrashNames.h"
 
 #include <map>
@@ -22,6 +26,9 @@ struct CTrashFolder {
     std::string top;
     CTrashNames names;
     std::uint32_t order = 0; // its place in CTrashLocator::Opened()
+    // How its drive moves files and names records, learned from the first that do.
+    MoveWay move = MoveWay::NoReplace;
+    RecordWay record = RecordWay::Unnamed;
 };
 
 // The path a record of trash gives the file at path (absolute).
@@ -33,17 +40,20 @@ public:
     // Reads the home trash's place and the effective user now.
     CTrashLocator();
 
-    // The trash for file, whose folder is open as folderFd:
-    // - on the mount the home trash is (or would be created) on: the home trash, created
+    // The trash for a file in the folder open as folderFd, which is on the mount mountId
+    // (0 when the system does not say) and the device dev. A drive is a mount and a device:
+    // a btrfs subvolume is a drive of its own within its mount.
+    // - on the drive the home trash is (or would be created) on: the home trash, created
     //   (0700, with its files and info) when missing;
-    // - on any other mount, its top folder $top (found by going up from folderFd while
-    //   the mount stays the same): $top/.Trash/$uid when $top/.Trash is a real folder (not
-    //   a link) with the sticky bit and $uid in it is (or can be created as) a folder of
-    //   the user's; else $top/.Trash-$uid, created 0700 when missing and used only when it
-    //   is a real folder owned by the user.
+    // - on any other drive, its top folder $top (found by going up from folderFd while the
+    //   mount and the device stay the same): $top/.Trash/$uid when $top/.Trash is a real
+    //   folder (not a link) with the sticky bit and $uid in it is (or can be created as) a
+    //   folder of the user's; else $top/.Trash-$uid, created 0700 when missing and used
+    //   only when it is a real folder owned by the user.
     // Null when there is none, with reason (kReasonNoHomeTrash, kReasonNoDriveTrash,
-    // kReasonTrashPermission, ...) and the system's error. Found once per mount and batch.
-    CTrashFolder* For(const EntryStat& file, int folderFd, const char*& reason, int& error);
+    // kReasonTrashPermission, ...) and the system's error. Found once per drive and batch.
+    CTrashFolder* For(std::uint64_t mountId, std::uint64_t dev, int folderFd, const char*& reason,
+                      int& error);
 
     // Every trash opened so far, in the order opened.
     const std::vector<std::unique_ptr<CTrashFolder>>& Opened() const { return m_opened; }
@@ -54,13 +64,13 @@ private:
         const char* reason = nullptr;
         int error = 0;
     };
-    using MountKey = std::pair<std::uint64_t, std::uint64_t>; // mount id, or 0 and device
+    using DriveKey = std::pair<std::uint64_t, std::uint64_t>; // mount id (or 0), device
 
     std::string m_homePath;
     unsigned m_uid;
     bool m_homeLooked = false;
-    MountKey m_homeMount{};
-    std::map<MountKey, Answer> m_byMount;
+    DriveKey m_homeDrive{};
+    std::map<DriveKey, Answer> m_byDrive;
     std::vector<std::unique_ptr<CTrashFolder>> m_opened;
 
     Answer OpenHome();

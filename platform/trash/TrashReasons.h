@@ -1,6 +1,6 @@
 #pragma once
-// System errors met while moving a file, in the words of the report (ShellRequest.h).
-#include "platform/core/ShellRequest.h"
+// System errors met while moving a file, in the words of the report (TrashReport.h).
+#include "platform/core/TrashReport.h"
 
 #include <string>
 

@@ -15,6 +15,7 @@ struct ReopenedTrash {
     bool tried = false;
     bool usable = false; // the very trash, files/ and info/ the delete used
     CUniqueFd files, info;
+    MoveWay move = MoveWay::NoReplace;
 };
 
 bool OpenChecked(int dirfd, const char* name, const FileId& recorded, CUniqueFd& fd) {
@@ -26,14 +27,14 @@ bool OpenChecked(int dirfd, const char* name, const FileId& recorded, CUniqueFd&
 
 void Reopen(const UndoBatch::Trash& recorded, ReopenedTrash& trash) {
     trash.tried = true;
+    trash.move = recorded.move;
     CUniqueFd dir;
     trash.usable = OpenChecked(AT_FDCWD, recorded.path.c_str(), recorded.dir, dir) &&
                    OpenChecked(dir.Get(), "files", recorded.files, trash.files) &&
                    OpenChecked(dir.Get(), "info", recorded.info, trash.info);
 }
 
-TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
-                       const UndoBatch::File& file) {
+TrashResult PutBackOne(CFolderChain& chain, ReopenedTrash& trash, const UndoBatch::File& file) {
     const std::string& path = file.requestPath;
     // The folder is reached as the delete reached it, and never created.
     FolderFailure failure;
@@ -56,13 +57,14 @@ TrashResult PutBackOne(CFolderChain& chain, const ReopenedTrash& trash,
         return NotMoved(path, kReasonChangedInTrash);
     // The trash folder is the user's own (0700), so nobody else can swap the entry between
     // the look and the move, as someone could in the folder a delete takes files from.
-    if (::renameat2(trash.files.Get(), file.trashName.c_str(), folderFd, file.name.c_str(),
-                    RENAME_NOREPLACE) != 0) {
-        const int error = errno;
+    const int error = MoveOutOfTrash(trash.move, trash.files.Get(), file.trashName.c_str(),
+                                     folderFd, file.name.c_str(), st.id);
+    if (error == ESTALE)
+        return NotMoved(path, kReasonChangedInTrash);
+    if (error != 0)
         return NotMoved(
             path, error == EEXIST ? kReasonPlaceTaken : ReasonForError(error, kReasonNotPutBack),
             error);
-    }
     ::unlinkat(trash.info.Get(), (file.trashName + std::string(kTrashInfoSuffix)).c_str(), 0);
     return {path, true, {}, {}};
 }

@@ -4,6 +4,7 @@
 #include "platform/core/ShellRequest.h"
 #include "platform/core/TrashExecutor.h"
 #include "platform/trash/Descriptors.h"
+#include "platform/trash/MoveWays.h"
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,7 @@ struct UndoBatch {
     struct Trash {
         std::string path; // the trash folder
         FileId dir, files, info;
+        MoveWay move = MoveWay::NoReplace; // how its drive moves files, as the delete learned
     };
     struct File {
         std::uint32_t folder = 0; // in folders
@@ -46,7 +48,10 @@ struct CTrashUndo::Record {
 //   anything else swapped in since, nor what took the file's place during the delete and
 //   stayed in the trash): otherwise "no longer in the trash" or "changed in the trash",
 //   and it is not touched;
-// - it is moved back with RENAME_NOREPLACE: a file that has taken its place meanwhile
-//   is never replaced ("its place is taken"), and the file stays in the trash with its
-//   record; after a move its record is removed.
-// Nothing is ever removed but the record of a file put back.
+// - it is moved back by the way its drive moved it in (MoveOutOfTrash in MoveWays.h): a
+//   file that has taken its place meanwhile is never replaced ("its place is taken"; by
+//   the last way, a plain rename where nothing else works, only one that appears in the
+//   instant after the place is looked at could be), and the file stays in the trash with
+//   its record; after a move its record is removed.
+// Nothing is ever removed but the record of a file put back, and, on drives that move by
+// a second name, the trash's name of a file once its place holds it.

@@ -3,8 +3,9 @@
 //
 // The resource library fills a CResourceSet and installs it once at start-up; the window
 // layer looks templates, strings and icons up in it by id. Templates are in dialog units
-// and carry the classic style bits (platform/Styles.h); platform/Dialog.cpp turns them
-// into widgets.
+// and carry the classic style bits (platform/window/Styles.h); on Linux the Qt backend
+// turns them into widgets (platform/qt/DialogRun.cpp); on Windows the system's dialog
+// manager builds the same templates from the program's .rc files.
 #include "platform/core/String.h"
 #include "platform/window/WinDefs.h"
 

@@ -3,8 +3,8 @@
 // Nothing from outside may ever be counted or collected, at any depth, whether folders are
 // reached from their open parent or reopened through their ancestors.
 #include "deletion/CollectFiles.h"
-#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
+#include "tests/walk/WalkerTestPosix.h"
 
 #include <gtest/gtest.h>
 

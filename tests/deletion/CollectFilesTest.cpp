@@ -1,9 +1,9 @@
 #include "deletion/CollectFiles.h"
-#include "analysis/EnumerateFiles.h"
 #include "platform/core/ExtensionKey.h"
 #include "platform/core/WaitCursor.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
+#include "walk/EnumerateFiles.h"
 
 #include <gtest/gtest.h>
 

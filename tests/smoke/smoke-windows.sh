@@ -2,51 +2,57 @@
 # Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
 # server, driven with synthetic keys.
 #
-#   tests/smoke/smoke-windows.sh APP.exe WINE_DIR OUT_DIR
+#   tests/smoke/smoke-windows.sh APP.exe OUT_DIR TEXTS.exe
 #
-# WINE_DIR is the build's Wine folder (scripts/wine-run.sh). Prepares a folder below OUT_DIR
-# (three .tmp files, two .log, one .txt), starts the program, waits for the folder chooser
-# that opens by itself and picks the folder in its tree with the keyboard, waits for the
-# table. Deletes the top row (.dat, many files): its progress window must come up; every
-# other .dat file is then removed behind its back, Stop ends the delete and the report
-# follows, with a list (those it found gone), closed with Enter. Then deletes the .tmp row.
-# The three .tmp files must be in the trash (trash-list) with some but not all of the .dat
-# files, the other .dat files left alone where they were, and nothing else moved. Opens the About box from the
-# window menu, closes the window with Esc; the registry must then hold the three column
-# widths and the folder. Screenshots of the chooser, the main window, the question, the
-# progress and report windows and the About box are left in OUT_DIR. Runs itself under
-# xvfb-run when there is no display.
+# Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
+# temporary folder, which holds the folder to choose, Wine's prefix, home and trash, and
+# the X server; Wine's "/" in the chooser reaches nothing else that could be changed.
+# Prepares a folder there (3,000 .dat files, three .tmp, two .log, one .txt), starts the
+# program, waits for the folder chooser that opens by itself and picks the folder in its
+# tree with the keyboard, waits for the table. Each delete selects a row and presses Delete
+# Files; the question is read with TEXTS.exe (rz-window-texts) and answered Yes only when
+# it names the extension meant and that folder, No otherwise. The top row (.dat) goes
+# first: its progress window must come up; every other .dat file is then removed behind
+# its back, Stop ends the delete and the report follows, with a list (those it found
+# gone), closed with Enter. Then the .tmp row. The three .tmp files must be in the trash
+# (trash-list) with some but not all of the .dat files, the other .dat files left where
+# they were, and nothing else moved. Opens the About box from the window menu, closes the
+# window with Esc; the registry must then hold the three column widths and the folder.
+# Screenshots of the chooser, the main window, the questions, the progress and report
+# windows and the About box are left in OUT_DIR.
 set -uo pipefail
-app=${1:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
-wine_dir=${2:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
-out=${3:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
+app=${1:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
+out=${2:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
+texts=${3:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
 here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng trash-list timeout; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/setup)" >&2; exit 1; }
 done
-[[ -f $app ]] || { echo "FAIL: no program at $app" >&2; exit 1; }
+[[ -f $app && -f $texts ]] || { echo "FAIL: no program at $app or $texts" >&2; exit 1; }
+if [[ ${4-} != confined ]]; then
+  exec "$here/../../scripts/sandbox.sh" --out "$out" -- "$0" "$app" "$out" "$texts" confined
+fi
+# Inside the sandbox no display of the outside can be reached: a virtual one of its own.
 if [[ -z ${DISPLAY:-} ]]; then
-  exec timeout --kill-after=5 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec timeout --kill-after=5 420 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-rm -rf "$out" && mkdir -p "$out"
-export RZ_WINE_DIR=$wine_dir
+out=$RZ_SANDBOX_OUT wine_dir=$RZ_WINE_DIR
 wine_run() { "$here/../../scripts/wine-run.sh" "$@"; }
-# The folder to choose, under a name of this run's own: the trash keeps what earlier runs
-# put there.
-folder=$(mktemp -d "$out/tree.XXXXXX")/Pictures
+# The folder to choose: every folder on its way is shown in Wine's tree (none is hidden).
+folder=/tmp/tree/Pictures
 mkdir -p "$folder/sub/deep" "$folder/photos"
 touch "$folder"/{a.tmp,x.log,notes.txt} "$folder"/sub/{b.tmp,y.log} "$folder/sub/deep/c.tmp"
 # Enough .dat files for their delete to show its progress for a while (the recycle bin
 # takes one file at a time): it is stopped long before its end.
 dat_count=3000
 (cd "$folder/photos" && eval "touch img{1..$dat_count}.dat")
+windows_folder="Z:${folder//\//\\}"
 key='HKCU\Software\ostrel.example\File Manager by ostrel.example\Settings'
 # No window manager here: Wine draws the frames itself, so a capture of a window holds
-# its caption. The settings of an earlier run go.
+# its caption.
 wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-wine_run reg delete "$key" /f >/dev/null 2>&1
 
 fail() { echo "FAIL: $*" >&2; [[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null; exit 1; }
 # window NAME: the id of the visible window titled NAME (a regular expression), waiting up
@@ -129,16 +135,26 @@ gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan did not end"
 sleep 1
 shot "$main" main
 
-# delete_row KEYS: selects a row of the list with KEYS and presses Delete Files; the
-# question is answered Yes. Wherever the focus was, Alt+T puts it on the total, three tab
-# stops after the list; Delete Files is the fourth after the list.
+# delete_row EXT KEYS: selects a row of the list with KEYS and presses Delete Files. The
+# question is answered Yes only when it is about EXT in the folder prepared: a wrong pick in
+# the chooser, or a wrong row, gets No and fails the test with nothing deleted. Wherever
+# the focus was, Alt+T puts it on the total, three tab stops after the list; Delete Files
+# is the fourth after the list.
 delete_row() {
+  local ext=$1
+  shift
   focus "$main"
   xdotool key alt+t shift+Tab shift+Tab shift+Tab; sleep 0.3
   xdotool key "$@"; sleep 0.3
   xdotool key Tab Tab Tab Tab space
   question=$(other_window "$main") || fail "Delete Files asked no question"
-  shot "$question" "question-$n"
+  shot "$question" "question-${ext#.}"
+  wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts.txt"
+  local asked="Are you sure you wish to delete $ext files in folder (including sub folders) $windows_folder ?"
+  if ! grep -qxF "$asked" "$out/texts.txt"; then
+    xdotool key n
+    fail "the question is not about $ext in $windows_folder; the windows say: $(cat "$out/texts.txt")"
+  fi
   xdotool key Return
   gone_id "$question" || fail "the question did not close"
 }
@@ -147,7 +163,7 @@ delete_row() {
 # file (the odd numbers) then goes behind the delete's back: those it reaches are listed in
 # its report as gone. Stop ends the delete, and the report follows. (On a busy machine the
 # first click may reach the window before it heeds it: Stop is clicked until it goes.)
-n=dat delete_row Home
+delete_row .dat Home
 progress=$(other_window "$main") || fail "the delete of the .dat files showed no progress"
 (cd "$folder/photos" && eval "rm -f img{1..$dat_count..2}.dat")
 shot "$progress" progress
@@ -166,7 +182,7 @@ gone_id "$report" || fail "Enter did not close the report"
 settle
 
 # The .tmp row (three files) is now the second: a delete too quick for progress.
-n=tmp delete_row Home Down
+delete_row .tmp Home Down
 for _ in $(seq 100); do
   [[ -e $folder/a.tmp || -e $folder/sub/b.tmp || -e $folder/sub/deep/c.tmp ]] || break
   sleep 0.1
@@ -213,9 +229,8 @@ for column in 0 1 2; do
   grep -Eq "^ +Column$column +REG_DWORD +0x[0-9a-f]+$" "$out/registry.txt" ||
     fail "no width of column $column: $(cat "$out/registry.txt")"
 done
-windows_folder="Z:${folder//\//\\}"
 grep -qF "FolderPath    REG_SZ    $windows_folder" "$out/registry.txt" ||
   fail "FolderPath is not $windows_folder: $(cat "$out/registry.txt")"
 echo "PASS: picked $windows_folder; the delete of its .dat files showed progress, stopped on Stop"
 echo "      ($dat_trashed moved) and listed the files found gone; its three .tmp files went to the trash;"
-echo "      the widths and the folder were saved; screenshots in $out"
+echo "      the widths and the folder were saved; screenshots in $2"

@@ -194,3 +194,15 @@ ChildResult RunUnprivileged(const std::function<void(std::string& out)>& body) {
 ChildResult RunInChild(const std::function<void(std::string& out)>& body) {
     return ForkAndCollect(body, false);
 }
+
+std::string CommandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}

@@ -75,3 +75,6 @@ ChildResult RunInChild(const std::function<void(std::string& out)>& body);
 
 // Gives nobody access to path's ancestors so an unprivileged child can reach it.
 void OpenUpForEveryone(const std::string& path);
+
+// What the shell command prints, its errors included; empty when it cannot be run.
+std::string CommandOutput(const std::string& command);

@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     // Before anything reads a settings path: never the user's own settings or trash.
-    char pattern[] = "/tmp/rz-ui-tests.XXXXXX";
-    const char* home = mkdtemp(pattern);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/rz-ui-tests.XXXXXX";
+    const char* home = mkdtemp(pattern.data());
     if (!home)
         return 2;
     const std::string root = home;

@@ -197,8 +197,10 @@ TEST(TrashExecutor, ARequestWithoutARecordRefusesPathsThroughALink) {
                           {TreeEntry::Link, "ln", "real"},
                           {TreeEntry::Link, "ln2", "real/sub"},
                           {TreeEntry::File, "plain.txt", "plain"}});
-    const Outcome o = Execute(box, TrashRun({box.tree() + "/ln/f.txt", box.tree() + "/ln2/../f.txt",
-                                             box.tree() + "/./plain.txt"}));
+    TrashRun run(
+        {box.tree() + "/ln/f.txt", box.tree() + "/ln2/../f.txt", box.tree() + "/./plain.txt"});
+    run.recorded = false;
+    const Outcome o = Execute(box, run);
     ASSERT_EQ(o.report.results.size(), 3u);
     for (int i : {0, 1}) {
         EXPECT_FALSE(o.report.results[i].trashed) << i;
@@ -262,6 +264,7 @@ TEST(TrashExecutor, OtherOperationsFlagsOrAForeignRecordAreRefusedAndTouchNothin
         SCOPED_TRACE(c.name);
         TrashRun run(c.paths);
         run.batch = c.batch;
+        run.recorded = c.batch.has_value();
         run.func = c.func;
         run.flags = c.flags;
         const Outcome o = Execute(box, run);

@@ -1,8 +1,8 @@
 // Which trash a file goes to: the home trash, made when missing and refused when it
 // cannot be used, and on another drive its .Trash/$uid or .Trash-$uid, checked as the
-// freedesktop Trash specification says. Drives are small tmpfs mounts that only a child
+// freedesktop.org Trash rules say. Drives are small tmpfs mounts that only a child
 // process sees.
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "tests/support/PrivateMount.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"
@@ -223,7 +223,10 @@ TEST(TrashLocation, NothingInATrashFolderIsEverMoved) {
             drive + "/.Trash-0/files/y.txt", drive + "/.Trash/0/info/z.trashinfo"};
         std::vector<std::string> paths = inTrash;
         paths.push_back(drive + "/sub/.Trash-5/w.txt");
-        const Outcome loose = Execute(box, TrashRun(paths));
+        // A request without the collection's record: its batch made from the paths.
+        TrashRun unrecorded(paths);
+        unrecorded.recorded = false;
+        const Outcome loose = Execute(box, unrecorded);
         // The collection's own record, for a chosen folder inside the trash by a link.
         const Outcome chosen = ExecuteBatch(box, box.tree() + "/trash/files", {"x.txt"});
         ASSERT_EQ(loose.report.results.size(), paths.size());

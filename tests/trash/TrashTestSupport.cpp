@@ -1,15 +1,16 @@
 #include "tests/trash/TrashTestSupport.h"
 
 #include "deletion/FileOperation.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
+#include "platform/trash/TrashUndo.h"
 #include "tests/support/Batches.h"
 #include "tests/support/TrashInfo.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -33,6 +34,7 @@ std::string Serialize(const TrashReport& report) {
     Put(out, report.work == TrashWork::Undo ? "undo" : "delete");
     Put(out, report.refused ? "1" : "0");
     Put(out, report.error);
+    Put(out, std::to_string(report.results.size()));
     for (const TrashResult& r : report.results) {
         Put(out, r.trashed ? "1" : "0");
         Put(out, r.reason);
@@ -43,28 +45,50 @@ std::string Serialize(const TrashReport& report) {
 
 namespace {
 
-// The report whose fields start at f[first].
-TrashReport ReportFrom(const std::vector<std::string>& f, std::size_t first) {
+// The report whose fields start at f[first]; first moves past it.
+TrashReport ReportFrom(const std::vector<std::string>& f, std::size_t& first) {
     TrashReport report;
-    if (f.size() < first + 3)
+    if (f.size() < first + 4)
         return report;
     report.work = f[first] == "undo" ? TrashWork::Undo : TrashWork::Delete;
     report.refused = f[first + 1] == "1";
     report.error = f[first + 2];
-    for (std::size_t i = first + 3; i + 2 < f.size(); i += 3)
-        report.results.push_back({f[i + 2], f[i] == "1", f[i + 1], {}});
+    const std::size_t count = std::stoul(f[first + 3]);
+    first += 4;
+    for (; report.results.size() < count && first + 2 < f.size(); first += 3)
+        report.results.push_back({f[first + 2], f[first] == "1", f[first + 1], {}});
     return report;
 }
 
 } // namespace
 
 TrashReport ParseReport(const std::string& text) {
-    return ReportFrom(Fields(text), 0);
+    std::size_t first = 0;
+    return ReportFrom(Fields(text), first);
+}
+
+CFileBatch BatchOfPaths(const std::vector<std::string>& paths) {
+    std::string root = paths.empty() ? "/" : paths[0].substr(0, paths[0].rfind('/'));
+    const auto holds = [&](const std::string& path) {
+        return path.size() > root.size() + 1 && path.compare(0, root.size(), root) == 0 &&
+               path[root.size()] == '/';
+    };
+    while (!root.empty() && !std::all_of(paths.begin(), paths.end(), holds))
+        root.erase(root.rfind('/'));
+    std::vector<std::string> relative;
+    for (const std::string& path : paths)
+        relative.push_back(path.substr(root.size() + 1));
+    return BatchOfTree(root.empty() ? "/" : root, relative);
 }
 
 Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
+    std::optional<CFileBatch> batch = run.batch;
+    if (!batch && run.recorded && !run.paths.empty())
+        batch = BatchOfPaths(run.paths);
     auto body = [&](std::string& out) {
         box.Enter();
+        if (!RefuseMoves(run.missing))
+            throw std::runtime_error("the system refuses a seccomp filter");
         if (run.inChild)
             run.inChild();
         CFileOperation op;
@@ -74,20 +98,27 @@ Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
         request.Request().wFunc = run.func;
         request.Request().fFlags = run.flags;
         std::vector<std::string> seen;
+        CTrashUndo undo;
         const TrashReport report = ExecuteShellFileOperation(
-            request.Request(), run.batch ? &*run.batch : nullptr,
+            request.Request(), batch ? &*batch : nullptr,
             [&](std::size_t index, std::size_t total, std::string_view path) {
                 seen.push_back(std::to_string(index) + "/" + std::to_string(total) + " " +
                                std::string(path));
                 if (run.beforeFile)
                     run.beforeFile(index);
                 return static_cast<int>(index) != run.stopBeforeIndex;
-            });
+            },
+            &undo);
         Put(out, request.Request().fAnyOperationsAborted ? "1" : "0");
         Put(out, std::to_string(seen.size()));
         for (const std::string& s : seen)
             Put(out, s);
         out += Serialize(report);
+        if (!run.undo)
+            return;
+        if (run.beforeUndo)
+            run.beforeUndo();
+        out += Serialize(undo.PutBack());
     };
     const ChildResult child = run.unprivileged ? RunUnprivileged(body) : RunInChild(body);
     Outcome o;
@@ -98,7 +129,9 @@ Outcome Execute(const TrashSandbox& box, const TrashRun& run) {
     o.aborted = f[0] == "1";
     const std::size_t seen = std::min<std::size_t>(std::stoul(f[1]), f.size() - 2);
     o.progress.assign(f.begin() + 2, f.begin() + 2 + static_cast<std::ptrdiff_t>(seen));
-    o.report = ReportFrom(f, 2 + seen);
+    std::size_t first = 2 + seen;
+    o.report = ReportFrom(f, first);
+    o.undone = ReportFrom(f, first);
     return o;
 }
 
@@ -123,15 +156,6 @@ std::string RunTrashCli(const TrashSandbox& box, const std::string& command,
                         const std::string& folder, const std::string& input) {
     const std::string inputFile = box.dir / "cli-input";
     std::ofstream(inputFile) << input;
-    const std::string cmd = "cd '" + folder + "' && HOME='" + box.home() + "' XDG_DATA_HOME='" +
-                            box.data() + "' " + command + " <'" + inputFile + "' 2>&1";
-    std::string out;
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        ::pclose(p);
-    }
-    return out;
+    return CommandOutput("cd '" + folder + "' && HOME='" + box.home() + "' XDG_DATA_HOME='" +
+                         box.data() + "' " + command + " <'" + inputFile + "'");
 }

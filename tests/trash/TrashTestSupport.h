@@ -2,7 +2,8 @@
 // Running the trash executor on real files in a child process inside a TrashSandbox, and
 // reading back what it did. Shared by the trash tests.
 #include "platform/core/FileBatch.h"
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashExecutor.h"
+#include "tests/support/RefusedMoves.h"
 #include "tests/support/TrashSandbox.h"
 
 #include <functional>
@@ -16,12 +17,13 @@ std::string Serialize(const TrashReport& report);
 TrashReport ParseReport(const std::string& text);
 
 // The report as the child saw it, plus the fAnyOperationsAborted flag and whatever the
-// progress callback was shown.
+// progress callback was shown; and the undo's report when the run asked for one.
 struct Outcome {
     int exitStatus = -1;
     TrashReport report;
     bool aborted = false;
     std::vector<std::string> progress; // "index/total path"
+    TrashReport undone;
 };
 
 struct TrashRun {
@@ -29,17 +31,28 @@ struct TrashRun {
     TrashRun(std::vector<std::string> p) : paths(std::move(p)) {}
 
     std::vector<std::string> paths;
-    std::optional<CFileBatch> batch; // none: a request without a collection's record
+    // The collection's record of paths; when none is given, one made from the tree as it
+    // is when Execute starts (BatchOfPaths), as the delete command passes it. Without
+    // `recorded`, the request goes without one: the mode of an empty request.
+    std::optional<CFileBatch> batch;
+    bool recorded = true;
     UINT func = FO_DELETE;
     FILEOP_FLAGS flags = FOF_ALLOWUNDO;
     int stopBeforeIndex = -1; // the progress callback answers "stop" at this index
     bool unprivileged = false;
+    MissingMoves missing = MissingMoves::None;   // ways of moving the drives refuse
     std::function<void()> inChild;               // runs in the child after the sandbox is entered
     std::function<void(std::size_t)> beforeFile; // runs in the child before file i is moved
+    bool undo = false;                           // puts back what the delete moved, after
+    std::function<void()> beforeUndo;            // runs in the child between the two
 };
 
+// The batch for paths (absolute, existing) as a collection records it, its chosen folder
+// the deepest folder that holds them all (BatchOfTree).
+CFileBatch BatchOfPaths(const std::vector<std::string>& paths);
+
 // Builds the request from run.paths, as the delete command does, and carries it out in a
-// child inside box (as uid 65534 when run.unprivileged).
+// child inside box (as uid 65534 when run.unprivileged), with run.missing refused.
 Outcome Execute(const TrashSandbox& box, const TrashRun& run);
 
 // The same for a batch made from the tree under root (BatchOfTree): the request's paths

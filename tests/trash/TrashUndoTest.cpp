@@ -2,7 +2,7 @@
 // is taken or its folder is gone, in which case it stays in the trash with its record.
 #include "platform/trash/TrashUndo.h"
 #include "deletion/FileOperation.h"
-#include "platform/trash/ShellFileOperation.h"
+#include "platform/trash/TrashExecutorPosix.h"
 #include "tests/support/Batches.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/trash/TrashTestSupport.h"

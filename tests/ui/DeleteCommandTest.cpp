@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "res/version.h"
 #include "tests/support/PermissionBits.h"
+#include "tests/support/PrivateMount.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TrashInfo.h"
 #include "tests/support/Trees.h"
@@ -24,12 +25,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -369,4 +373,113 @@ TEST_F(DeleteCommand, UndoFromTheWindowMenuReportsAFileWhosePlaceIsTaken) {
         }
     }
     EXPECT_EQ(afterUndo, kScanned);
+}
+
+// ---- Other drives inside the folder ----
+
+namespace {
+
+// Set in the process that runs the window on the drives: the test's folder.
+constexpr const char* kDrivesFolder = "RZ_TEST_DRIVES_FOLDER";
+
+// folder/tree: notes.txt and a.jpg on the drive of the test's folder; bind, a FUSE drive
+// (bindfs of folder/bindsrc) with sub/a.txt and c.jpg; btrfs, a btrfs drive with top.txt
+// and the subvolume sv holding sub/b.txt.
+const std::vector<std::string> kTextsOnDrives = {"notes.txt", "bind/sub/a.txt", "btrfs/top.txt",
+                                                 "btrfs/sv/sub/b.txt"};
+
+// In that process: the delete of .txt and its undo, as a user would run them.
+void DeleteAndUndoOnDrives(const std::string& folder) {
+    ASSERT_NE(::mkdir((folder + "-beside").c_str(), 0700), 0) << "writable outside its folder";
+    EXPECT_EQ(errno, EROFS);
+    ClearSettings();
+    const std::string tree = folder + "/tree";
+    CCancellingChooser chooser;
+    CScriptedMessageBox boxes;
+    CRecordingDisplays displays;
+    boxes.answers = {IDYES};
+    Rows scanned, afterDelete, afterUndo;
+    std::string listed, listedWithSubvolume;
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        dlg.m_strFolder = CString(tree);
+        dlg.RefreshList();
+        scanned = TableOf(dlg);
+        DeleteSelected(dlg, {".txt"});
+        afterDelete = TableOf(dlg);
+        // trash-list (0.17) looks for trashes at the top of mounts only: it is shown the
+        // subvolume as a mount of its own for a second look.
+        listed = CommandOutput("trash-list");
+        const std::string sv = tree + "/btrfs/sv";
+        listedWithSubvolume = CommandOutput("unshare -m sh -c \"mount --bind '" + sv + "' '" + sv +
+                                            "' && trash-list\"");
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_UNDO_LAST_DELETE);
+        afterUndo = TableOf(dlg);
+    });
+    EXPECT_EQ(scanned, (Rows{{"1", ".txt", "4"}, {"2", ".jpg", "2"}}));
+    EXPECT_EQ(afterDelete, (Rows{{"1", ".jpg", "2"}}));
+    for (const TrashReport& report : displays.reports)
+        for (const TrashResult& r : report.results)
+            EXPECT_TRUE(r.trashed) << r.path << ": " << r.reason;
+    for (const std::string& file : kTextsOnDrives) {
+        const std::string path = tree + "/" + file;
+        const bool inSubvolume = file.starts_with("btrfs/sv/");
+        EXPECT_NE((inSubvolume ? listedWithSubvolume : listed).find(" " + path + "\n"),
+                  std::string::npos)
+            << listed << listedWithSubvolume;
+        EXPECT_EQ(ReadFile(path), file) << "put back";
+    }
+    EXPECT_EQ(afterUndo, scanned);
+}
+
+} // namespace
+
+// The window's delete and Undo on a FUSE drive and in a btrfs subvolume inside the chosen
+// folder: every file goes to the trash of its drive, trash-list shows each at its path,
+// and Undo puts them back. The drives are mounted in a mount namespace of the test's own,
+// in which everything but the test's folder is read-only, and the window runs in a fresh
+// process of this test program started there (a process that has painted cannot start a
+// painting child by fork alone).
+TEST(DeleteOnDrives, TrashesEveryFileOnAFuseDriveAndInABtrfsSubvolumeAndUndoPutsThemBack) {
+    if (const char* folder = std::getenv(kDrivesFolder)) {
+        DeleteAndUndoOnDrives(folder);
+        return;
+    }
+    TempDir dir;
+    const std::string tree = dir / "tree";
+    MakeTree(dir.path(), {{TreeEntry::File, "tree/notes.txt", "notes.txt"},
+                          {TreeEntry::File, "tree/a.jpg"},
+                          {TreeEntry::Dir, "tree/bind"},
+                          {TreeEntry::Dir, "tree/btrfs"},
+                          {TreeEntry::File, "bindsrc/sub/a.txt", "bind/sub/a.txt"},
+                          {TreeEntry::File, "bindsrc/c.jpg"},
+                          {TreeEntry::Dir, "run"}});
+    const ChildResult child = InPrivateMounts([&](std::string& out) {
+        std::string why = MountBindfs(dir / "bindsrc", tree + "/bind");
+        if (why.empty())
+            why = MountBtrfs(dir / "btrfs.img", tree + "/btrfs");
+        if (why.empty() &&
+            std::system(("btrfs subvolume create '" + tree + "/btrfs/sv' >/dev/null").c_str()) != 0)
+            why = "cannot create a btrfs subvolume";
+        if (why.empty()) {
+            MakeTree(tree + "/btrfs", {{TreeEntry::File, "top.txt", "btrfs/top.txt"},
+                                       {TreeEntry::File, "sv/sub/b.txt", "btrfs/sv/sub/b.txt"}});
+            why = OnlyWritable({dir.path()});
+        }
+        if (!why.empty()) {
+            out = std::string(kCannotMount) + ": " + why;
+            return;
+        }
+        ::setenv(kDrivesFolder, dir.path().c_str(), 1);
+        ::setenv("TMPDIR", (dir / "run").c_str(), 1);
+        const std::string filter =
+            "--gtest_filter=" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
+            "." + testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::fflush(nullptr);
+        ::execl("/proc/self/exe", "ui_tests", filter.c_str(), static_cast<char*>(nullptr));
+        out = "cannot start the test program again";
+    });
+    if (CannotMount(child.out))
+        GTEST_SKIP() << child.out;
+    EXPECT_EQ(child.exitStatus, 0) << child.out << " (the window's run is reported above)";
 }

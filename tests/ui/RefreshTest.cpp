@@ -1,10 +1,10 @@
 // Choosing a folder and scanning it from the window: the chooser opening by itself, the
 // table and total it leads to, pre-selection and Cancel, long paths, stopping a scan,
 // the window during a scan, and the chooser while the main window is used or closed.
-#include "tests/analysis/WalkerTestPosix.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/Trees.h"
 #include "tests/ui/UiTestSupport.h"
+#include "tests/walk/WalkerTestPosix.h"
 
 #include "platform/core/WaitCursor.h"
 #include "platform/window/WinApp.h"

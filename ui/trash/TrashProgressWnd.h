@@ -1,6 +1,6 @@
 #pragma once
 // The window shown while a long delete or undo runs.
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/window/WorkDialog.h"
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The report after a delete or an undo: every file that could not be moved, with why.
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/ListCtrl.h"
 #include "res/resource.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The words of the windows around a delete or an undo (TrashWindows.h), apart from their
 // templates.
-#include "platform/core/ShellRequest.h"
+#include "platform/core/TrashReport.h"
 
 #include <cstddef>
 #include <string>

@@ -1,0 +1,257 @@
+// The walk's folder access on POSIX systems: folders opened relative to their parent's
+// descriptor without following a link, identified by device and inode (statx), listed
+// with getdents64.
+#include "platform/core/TrashFolders.h"
+#include "walk/EnumerateFiles.h"
+#include "walk/WalkNode.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t kListingBuffer = 32 * 1024;
+
+// O_NONBLOCK: should a name turn out to be a FIFO after all, opening it must not wait for
+// a writer (O_DIRECTORY refuses it anyway).
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+
+// call() made again for as long as a signal interrupts it (EINTR): a handler installed
+// without SA_RESTART, or a network or FUSE file system, must not make a folder look
+// unreadable.
+template <class Call> auto RetryOnSignal(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+// 0 when the folder open as fd can be searched, else the errno why not. Asked of the system
+// only when the mode does not already let everyone search it (the usual case; an access
+// list that takes search away from one user despite such a mode is not looked at).
+int SearchRefusal(int fd, bool everyoneSearches) {
+    if (everyoneSearches || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+        return 0;
+    return errno;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Device, inode and mount top of an open folder.
+bool Identify(int fd, FolderId& id) {
+    struct statx st;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE | STATX_MODE, &st) != 0)
+        return false;
+    id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+    id.ino = st.stx_ino;
+    id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                   (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+    id.everyoneSearches = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
+    return true;
+}
+
+// The reason for a failed open or read, from errno; gone for ENOENT.
+void ClassifyError(int error, OpenResult& result) {
+    switch (error) {
+    case ENOENT:
+        result.gone = true;
+        break;
+    case EACCES:
+    case EPERM:
+        result.why = NotRead::PermissionDenied;
+        break;
+    case ELOOP:   // a link where the folder was
+    case ENOTDIR: // something else where the folder was
+        result.why = NotRead::Changed;
+        break;
+    case EMFILE:
+    case ENFILE:
+        result.why = NotRead::TooManyOpenFiles;
+        break;
+    default:
+        result.why = NotRead::ReadError;
+        break;
+    }
+}
+
+OpenResult Opened(int fd) {
+    OpenResult result;
+    if (fd < 0) {
+        ClassifyError(errno, result);
+        return result;
+    }
+    if (!Identify(fd, result.id)) {
+        ClassifyError(errno, result);
+        ::close(fd);
+        return result;
+    }
+    result.fd = fd;
+    return result;
+}
+
+} // namespace
+
+OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
+    return Expect(
+        Opened(RetryOnSignal([&] { return ::openat(dirFd, name, kFolderFlags | O_NOFOLLOW); })),
+        expected);
+}
+
+OpenResult OpenRoot(const std::string& path) {
+    return OpenNamedRoot(path, [](const std::string& named) {
+        return Opened(RetryOnSignal([&] { return ::open(named.c_str(), kFolderFlags); }));
+    });
+}
+
+OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkNode* unseen) {
+    OpenResult result;
+    if (path.empty()) {
+        result.fd = ::fcntl(baseFd, F_DUPFD_CLOEXEC, 0);
+        if (result.fd < 0)
+            ClassifyError(errno, result);
+        return result;
+    }
+    int current = baseFd;
+    for (std::size_t i = path.size(); i-- > 0;) {
+        const WalkNode* component = path[i];
+        const FolderId seen{component->dev, component->ino, false};
+        result =
+            OpenComponent(current, component->name.data(), component == unseen ? nullptr : &seen);
+        if (current != baseFd)
+            ::close(current);
+        if (result.fd < 0)
+            break;
+        current = result.fd;
+    }
+    return result;
+}
+
+HomeTrash HomeTrash::Find() {
+    const TrashFolderId trash = FindHomeTrash();
+    return {trash.valid, trash.dev, trash.ino};
+}
+
+ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
+    StartRead();
+    if (m_buffer.empty())
+        m_buffer.resize(kListingBuffer);
+    ReadOutcome outcome;
+    while (whole || m_records.size() < kChunkTarget) {
+        const ssize_t got =
+            RetryOnSignal([&] { return ::getdents64(node->fd, m_buffer.data(), m_buffer.size()); });
+        if (got <= 0) {
+            // A folder removed while it is listed simply ends; anything else is an error.
+            outcome.readError = got < 0 && errno != ENOENT;
+            outcome.end = true;
+            break;
+        }
+        for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+            const auto* entry = reinterpret_cast<const dirent64*>(m_buffer.data() + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (IsDotOrDotDot(name))
+                continue;
+            const std::size_t length = std::strlen(name);
+            if (node->prefixLength + length >= PATH_MAX) {
+                outcome.pathTooLong = true;
+                continue;
+            }
+            unsigned char type = entry->d_type;
+            if (type == DT_UNKNOWN) {
+                // Some file systems leave the type open. An entry that cannot be examined
+                // is taken as a file.
+                struct stat st;
+                if (::fstatat(node->fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                    type = IFTODT(st.st_mode);
+            }
+            if (type == DT_DIR && IsTrash(node, std::string_view(name, length), entry->d_ino))
+                continue;
+            Keep(node, name, length, type, entry->d_ino);
+        }
+    }
+    return FinishRead(outcome);
+}
+
+bool CanSearch(int fd, const FolderId& id, OpenResult& denied) {
+    const int refusal = SearchRefusal(fd, id.everyoneSearches);
+    if (refusal == 0)
+        return true;
+    ClassifyError(refusal, denied);
+    return false;
+}
+
+namespace {
+long OpenDescriptors() {
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (!dir)
+        return 16;
+    long count = 0;
+    while (::readdir(dir))
+        ++count;
+    ::closedir(dir);
+    return count - 3; // ".", ".." and the listing's own descriptor
+}
+} // namespace
+
+long SpareFolderHandles() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    const long soft =
+        limit.rlim_cur == RLIM_INFINITY ? 1L << 20 : static_cast<long>(limit.rlim_cur);
+    return soft - OpenDescriptors();
+}
+
+void CloseFolder(int fd) {
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
+    struct stat st;
+    const std::string text(name);
+    if (folderFd < 0 || ::fstatat(folderFd, text.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISDIR(st.st_mode))
+        return false;
+    state.dev = st.st_dev;
+    state.ino = st.st_ino;
+    state.type = st.st_mode & S_IFMT;
+    return true;
+}
+
+std::string AbsoluteFolder(const CString& folder) {
+    std::string path;
+    if (folder.IsEmpty() || folder[0] != '/') {
+        // Without a buffer the C library grows one as needed: a current directory deeper
+        // than PATH_MAX still gives its whole path, and the path rule then applies to it.
+        if (char* cwd = ::getcwd(nullptr, 0)) {
+            path = cwd;
+            std::free(cwd);
+            if (path.back() != '/')
+                path += '/';
+        }
+    }
+    path += folder.view();
+    return path;
+}
+
+std::string WhyFolderCannotBeRead(const std::string& folder) {
+    const int fd = RetryOnSignal([&] { return ::open(folder.c_str(), kFolderFlags); });
+    if (fd < 0)
+        return std::strerror(errno);
+    // Listed but not searched, a folder gives the walk nothing (TreeWalk.h): as unreadable
+    // as one that cannot be listed.
+    const int refusal = SearchRefusal(fd, false);
+    ::close(fd);
+    return refusal == 0 ? std::string() : std::strerror(refusal);
+}

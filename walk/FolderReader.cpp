@@ -1,0 +1,180 @@
+// The rules of one folder's listing, for every platform: what is an entry, what is walked
+// into, what is skipped as the trash; the first opening of a folder; nodes and chunks. How
+// a folder is opened and listed is the platform's (WalkNode.h).
+#include "platform/core/TrashFolders.h"
+#include "walk/WalkNode.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+std::atomic<std::uint64_t> g_nextFolderId{1};
+std::atomic<long> g_liveNodes{0};
+std::atomic<long> g_liveChunks{0};
+
+std::size_t RecordSize(std::size_t nameLength) {
+    return (sizeof(WalkRecord) + nameLength + 1 + 7) & ~std::size_t{7};
+}
+
+} // namespace
+
+OpenResult Expect(OpenResult result, const FolderId* expected) {
+    if (result.fd >= 0 && expected &&
+        (result.id.dev != expected->dev || result.id.ino != expected->ino)) {
+        CloseFolder(result.fd);
+        result.fd = -1;
+        result.why = NotRead::Changed;
+    }
+    return result;
+}
+
+OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode*>& path,
+                          const std::string& rootPath, const HomeTrash& trash) {
+    WalkNode* parent = node->parentNode;
+    const OpenResult opened = parent ? OpenChain(baseFd, path, node) : OpenRoot(rootPath);
+    OpenOutcome outcome;
+    if (opened.fd < 0) {
+        outcome.failed = !opened.gone;
+        outcome.why = opened.why;
+        return outcome;
+    }
+    node->dev = opened.id.dev;
+    node->ino = opened.id.ino;
+    node->mountTop = opened.id.mountRoot || (parent && opened.id.dev != parent->dev);
+    for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode)
+        if (a->dev == node->dev && a->ino == node->ino) {
+            outcome.failed = true;
+            outcome.why = NotRead::FolderLoop;
+        }
+    if (parent && trash.valid && node->dev == trash.dev && node->ino == trash.ino)
+        node->excluded = true;
+    // A folder that can be listed but not searched is not read at all.
+    if (OpenResult denied;
+        !outcome.failed && !node->excluded && !CanSearch(opened.fd, opened.id, denied)) {
+        outcome.failed = !denied.gone;
+        outcome.why = denied.why;
+        outcome.gone = denied.gone;
+    }
+    if (outcome.failed || outcome.gone || node->excluded) {
+        CloseFolder(opened.fd);
+        return outcome;
+    }
+    node->fd = opened.fd;
+    node->opened = true;
+    return outcome;
+}
+
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
+    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* node = new (memory) WalkNode;
+    char* text = reinterpret_cast<char*>(node + 1);
+    if (!name.empty())
+        std::memcpy(text, name.data(), name.size());
+    text[name.size()] = '\0';
+    node->name = std::string_view(text, name.size());
+    node->parent = parent;
+    node->parentNode = parent;
+    node->depth = parent ? parent->depth + 1 : 0;
+    node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
+    node->prefixLength = prefixLength;
+    node->bytes = sizeof(WalkNode) + name.size() + 1;
+    g_liveNodes.fetch_add(1, std::memory_order_relaxed);
+    return node;
+}
+
+void DeleteNode(WalkNode* node) {
+    node->~WalkNode();
+    std::free(node);
+    g_liveNodes.fetch_sub(1, std::memory_order_relaxed);
+}
+
+WalkChunk* NewChunk(std::size_t used) {
+    void* memory = std::malloc(sizeof(WalkChunk) + used);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* chunk = new (memory) WalkChunk;
+    chunk->used = used;
+    g_liveChunks.fetch_add(1, std::memory_order_relaxed);
+    return chunk;
+}
+
+void DeleteChunk(WalkChunk* chunk) {
+    chunk->~WalkChunk();
+    std::free(chunk);
+    g_liveChunks.fetch_sub(1, std::memory_order_relaxed);
+}
+
+WalkAllocations LiveWalkAllocations() {
+    return {g_liveNodes.load(std::memory_order_relaxed),
+            g_liveChunks.load(std::memory_order_relaxed)};
+}
+
+CFolderReader::CFolderReader(bool recurse, const HomeTrash& trash)
+    : m_recurse(recurse), m_trash(trash) {}
+
+bool CFolderReader::IsTrash(const WalkNode* node, std::string_view name, std::uint64_t ino) const {
+    if (node->mountTop && IsDriveTrashName(name))
+        return true;
+    // Found by the inode in the listing; should the listing's inode differ from the
+    // folder's own (a mount point, some layered file systems), opening it tells instead.
+    return m_trash.valid && node->dev == m_trash.dev && ino == m_trash.ino;
+}
+
+void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, unsigned char type,
+                         std::uint64_t ino) {
+    WalkNode* child = nullptr;
+    if (type == DT_DIR && m_recurse) {
+        // Its place first: a node is never made without somewhere to keep it (Abandon).
+        m_children.push_back(nullptr);
+        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        m_children.back() = child;
+        // The listing's inode until the folder is opened; where a folder is reached by its
+        // path (Windows), opening it checks that it is still this one.
+        child->ino = ino;
+        child->index = node->childCount++;
+        m_childBytes += child->bytes;
+    }
+    const std::size_t at = m_records.size();
+    m_records.resize(at + RecordSize(length));
+    char* record = &m_records[at].byte;
+    new (record) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
+    std::memcpy(record + sizeof(WalkRecord), name, length + 1);
+}
+
+void CFolderReader::StartRead() {
+    m_records.clear();
+    m_children.clear();
+    m_childBytes = 0;
+    m_reading = true;
+}
+
+ReadOutcome CFolderReader::Abandon(WalkNode* node) {
+    if (m_reading)
+        for (WalkNode* child : m_children)
+            if (child) {
+                --node->childCount;
+                DeleteNode(child);
+            }
+    StartRead();
+    ReadOutcome outcome;
+    outcome.end = true;
+    outcome.outOfMemory = true;
+    return FinishRead(outcome); // nothing kept: allocates nothing
+}
+
+ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
+    outcome.children = &m_children;
+    outcome.childBytes = m_childBytes;
+    if (!m_records.empty()) {
+        WalkChunk* chunk = NewChunk(m_records.size());
+        std::memcpy(chunk + 1, &m_records.front().byte, m_records.size());
+        outcome.chunk = chunk;
+    }
+    m_reading = false;
+    return outcome;
+}

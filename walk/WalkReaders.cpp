@@ -1,0 +1,327 @@
+// The readers' side of a walk: which folder is read next, how far ahead, and which
+// descriptors stay open (see TreeWalk.cpp for the whole picture).
+#include "walk/WalkShared.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+
+namespace {
+
+// A read that takes longer than this waited on the disk (or on a busy machine): a listing
+// of a few hundred entries in the cache takes some tens of microseconds.
+constexpr std::chrono::milliseconds kSlowRead{1};
+
+void UnlinkAlive(WalkNode*& head, WalkNode* node) {
+    (node->prevAlive ? node->prevAlive->nextAlive : head) = node->nextAlive;
+    if (node->nextAlive)
+        node->nextAlive->prevAlive = node->prevAlive;
+}
+
+Place Up(const Place& place) {
+    const WalkNode* p = place.parent;
+    return {p->parentNode, p->index, place.depth - 1};
+}
+
+// Whether a comes before b in the walk: depth-first, each folder's subfolders in listing
+// order.
+bool Before(Place a, Place b) {
+    bool bDeeper = false;
+    while (a.depth > b.depth)
+        a = Up(a);
+    while (b.depth > a.depth) {
+        b = Up(b);
+        bDeeper = true;
+    }
+    if (a.parent == b.parent && a.index == b.index)
+        return bDeeper; // an ancestor comes before what is below it
+    while (a.parent != b.parent) {
+        a = Up(a);
+        b = Up(b);
+    }
+    return a.index < b.index;
+}
+
+Place RestOf(const WalkNode* node) {
+    return {node, node->childCount, node->depth + 1};
+}
+
+// For the heap: the top is the earliest.
+bool Later(const Wanted& a, const Wanted& b) {
+    return Before(b.place, a.place);
+}
+
+} // namespace
+
+void LinkAlive(WalkNode*& head, WalkNode* node) {
+    node->nextAlive = head;
+    if (head)
+        head->prevAlive = node;
+    head = node;
+}
+
+std::size_t FreeChunkList(WalkChunk* chunk) {
+    std::size_t bytes = 0;
+    while (chunk) {
+        WalkChunk* next = chunk->next;
+        bytes += ChunkBytes(chunk);
+        DeleteChunk(chunk);
+        chunk = next;
+    }
+    return bytes;
+}
+
+Place PlaceOf(const WalkNode* node) {
+    return {node->parentNode, node->index, node->depth};
+}
+
+bool CanFree(const WalkNode* node) {
+    return node->finished && !node->inQueue && node->state != NodeState::Busy &&
+           node->aliveChildren == 0;
+}
+
+void CTreeWalk::Shared::WorkerLoop(Reader& reader) {
+    std::unique_lock lock(mutex);
+    for (;;) {
+        if (reader.job.node)
+            EndLocked(reader.job);
+        while (!shutdown && !HasWorkLocked()) {
+            ++idle;
+            workCv.wait(lock);
+            --idle;
+        }
+        if (shutdown)
+            return;
+        std::pop_heap(queue.begin(), queue.end(), Later);
+        WalkNode* node = queue.back().node;
+        queue.pop_back();
+        node->inQueue = false;
+        try {
+            BeginLocked(reader.job, node);
+        } catch (const std::bad_alloc&) {
+            continue; // out of memory: the node stays unread, for the consumer to read
+        }
+        if (idle > 0 && HasWorkLocked())
+            workCv.notify_one(); // more to read: one more reader wakes, and so on
+        lock.unlock();
+        Run(reader);
+        lock.lock();
+    }
+}
+
+bool CTreeWalk::Shared::HasWorkLocked() {
+    if (bytesAhead >= kReadAheadBytes)
+        throttled = true;
+    return !throttled && !queue.empty() && !stop.load(std::memory_order_relaxed);
+}
+
+WalkNode* CTreeWalk::Shared::BaseLocked(WalkNode* from, std::vector<WalkNode*>& path) {
+    WalkNode* base = from;
+    while (base->fd < 0) { // the root stays open
+        path.push_back(base);
+        base = base->parentNode;
+    }
+    ++base->fdUsers; // keeps base->fd open until the job is done with it
+    return base;
+}
+
+void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
+    const bool first = node->state == NodeState::Queued;
+    job.path.clear();
+    job.base = nullptr;
+    if (first && node->parentNode) {
+        // The one allocation here, before anything changes: should it fail, the node and
+        // the job are as they were.
+        job.path.push_back(node);
+        job.base = BaseLocked(node->parentNode, job.path);
+        job.baseFd = job.base->fd;
+    }
+    job.node = node;
+    job.first = first;
+    job.whole = held >= holdBudget;
+    job.opened = {};
+    job.read = {};
+    node->state = NodeState::Busy;
+}
+
+void CTreeWalk::Shared::Run(Reader& reader) {
+    ReadJob& job = reader.job;
+    job.read.end = true;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        if (job.first)
+            job.opened = OpenFirstTime(job.node, job.baseFd, job.path, rootPath, trash);
+        if (job.node->opened)
+            job.read = reader.lister.Read(job.node, job.whole);
+    } catch (const std::bad_alloc&) {
+        // An exception leaving a reader's thread would end the program. The listing ends
+        // here instead and the folder counts as not read ("out of memory"), so the table
+        // says it is incomplete rather than quietly holding less.
+        job.read = reader.lister.Abandon(job.node);
+    }
+    job.slow = std::chrono::steady_clock::now() - start > kSlowRead;
+}
+
+void CTreeWalk::Shared::EndLocked(ReadJob& job) {
+    WalkNode* node = job.node;
+    job.node = nullptr;
+    slowReads = slowReads || job.slow;
+    if (job.base) {
+        --job.base->fdUsers;
+        MaybeCloseLocked(job.base);
+    }
+    if (job.first) {
+        node->failed = job.opened.failed;
+        node->failure = job.opened.why;
+        if (node->fd >= 0)
+            ++held;
+        if (WalkNode* parent = node->parentNode) {
+            --parent->unopened;
+            MaybeCloseLocked(parent);
+        }
+    }
+    PublishLocked(node, job.read);
+}
+
+void CTreeWalk::Shared::PublishLocked(WalkNode* node, const ReadOutcome& read) {
+    node->readError = node->readError || read.readError;
+    node->pathTooLong = node->pathTooLong || read.pathTooLong;
+    node->outOfMemory = node->outOfMemory || read.outOfMemory;
+    if (read.chunk) {
+        (node->last ? node->last->next : node->first) = read.chunk;
+        node->last = read.chunk;
+        bytesAhead += ChunkBytes(read.chunk);
+    }
+    static const std::vector<WalkNode*> none;
+    const std::vector<WalkNode*>& children = read.children ? *read.children : none;
+    bytesAhead += read.childBytes;
+    node->unopened += static_cast<int>(children.size());
+    node->aliveChildren += static_cast<int>(children.size());
+    for (WalkNode* child : children)
+        LinkAlive(alive, child);
+
+    if (read.end) {
+        node->state = NodeState::Complete;
+        MaybeCloseLocked(node);
+    } else {
+        // The rest of the listing is wanted after the subfolders just found.
+        node->state = NodeState::Paused;
+        WantLocked(node, RestOf(node));
+    }
+    for (WalkNode* child : children)
+        WantLocked(child, PlaceOf(child));
+    if (consumerWaitsFor == node)
+        consumerCv.notify_one();
+    if (idle > 0 && HasWorkLocked())
+        workCv.notify_one();
+}
+
+void CTreeWalk::Shared::FreeNodeLocked(WalkNode* node) {
+    // Freeing a node can leave its parent with nothing that needs it either.
+    while (node) {
+        UnlinkAlive(alive, node);
+        bytesAhead -= node->bytes;
+        bytesAhead -= FreeChunkList(node->first);
+        node->first = node->last = nullptr;
+        if (node->fd >= 0) {
+            CloseFolder(node->fd);
+            --held;
+        }
+        WalkNode* parent = node->parentNode;
+        DeleteNode(node);
+        if (parent)
+            --parent->aliveChildren;
+        node = parent && CanFree(parent) ? parent : nullptr;
+    }
+}
+
+void CTreeWalk::Shared::MaybeCloseLocked(WalkNode* node) {
+    // The root stays open: every reopen can start from it.
+    if (node == root || node->fd < 0 || node->state != NodeState::Complete || node->fdUsers > 0)
+        return;
+    // Kept while subfolders still need it, unless descriptors are short: they are then
+    // reopened through their ancestors.
+    if (node->unopened > 0 && held <= holdBudget)
+        return;
+    CloseFolder(node->fd);
+    node->fd = -1;
+    --held;
+}
+
+void CTreeWalk::Shared::WantLocked(WalkNode* node, const Place& place) {
+    try {
+        queue.push_back({node, place});
+    } catch (const std::bad_alloc&) {
+        return; // out of memory: no reader takes it, the consumer reads it when it gets there
+    }
+    std::push_heap(queue.begin(), queue.end(), Later);
+    node->inQueue = true;
+}
+
+void CTreeWalk::Shared::ReleaseLocked() {
+    bytesAhead -= released;
+    released = 0;
+    if (throttled && bytesAhead < kReadAheadBytes / 2) {
+        throttled = false;
+        if (idle > 0 && HasWorkLocked())
+            workCv.notify_one();
+    }
+}
+
+void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, std::unique_lock<std::mutex>& lock) {
+    while (node->state == NodeState::Busy) {
+        // A reader has it. Rather than sleep until it is done (a wake-up for nearly every
+        // folder once the cache is warm and the count outruns the readers), the consumer
+        // reads the folder wanted first meanwhile, as a reader would.
+        if (HasWorkLocked()) {
+            ReadNextLocked(lock);
+            continue;
+        }
+        consumerWaitsFor = node;
+        consumerCv.wait(lock);
+    }
+    consumerWaitsFor = nullptr;
+}
+
+void CTreeWalk::Shared::ReadNextLocked(std::unique_lock<std::mutex>& lock) {
+    std::pop_heap(queue.begin(), queue.end(), Later);
+    WalkNode* next = queue.back().node;
+    queue.pop_back();
+    next->inQueue = false;
+    try {
+        BeginLocked(consumer.job, next);
+    } catch (const std::bad_alloc&) {
+        return; // out of memory: as with a reader, it stays unread until its turn comes
+    }
+    RunConsumerJobLocked(lock);
+}
+
+void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock) {
+    // Nobody has taken it yet: reading it here is quicker than waiting for a reader. It
+    // leaves the queue (where it is normally on top: everything before it has been read).
+    if (!queue.empty() && queue.front().node == node) {
+        std::pop_heap(queue.begin(), queue.end(), Later);
+        queue.pop_back();
+    } else if (const auto it = std::find_if(queue.begin(), queue.end(),
+                                            [node](const Wanted& w) { return w.node == node; });
+               it != queue.end()) {
+        queue.erase(it);
+        std::make_heap(queue.begin(), queue.end(), Later);
+    }
+    node->inQueue = false;
+    BeginLocked(consumer.job, node);
+    RunConsumerJobLocked(lock);
+}
+
+void CTreeWalk::Shared::RunConsumerJobLocked(std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    Run(consumer);
+    lock.lock();
+    EndLocked(consumer.job);
+}
+
+void CTreeWalk::Shared::TakeChunksLocked(WalkNode* node) {
+    node->taken = node->first;
+    node->first = node->last = nullptr;
+    node->sawEnd = node->state == NodeState::Complete;
+}

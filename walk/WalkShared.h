@@ -1,0 +1,110 @@
+#pragma once
+// The state one walk's readers and its consumer share (TreeWalk.cpp: construction and the
+// consumer's side; WalkReaders.cpp: the readers' side). Not for the walk's users.
+#include "walk/WalkNode.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Listings and folders read but not yet consumed, at most (a piece in progress may pass
+// it). Readers that hit it wait until the consumer is back below half of it.
+inline constexpr std::size_t kReadAheadBytes = 1024 * 1024;
+
+void LinkAlive(WalkNode*& head, WalkNode* node);
+// Frees a list of chunks; returns the bytes they counted.
+std::size_t FreeChunkList(WalkChunk* chunk);
+// Nothing needs node any more: the consumer is done with it, no reader has it, nothing
+// below it is left.
+bool CanFree(const WalkNode* node);
+
+// A place in the walk's order: the index-th subfolder of parent (null for the root).
+struct Place {
+    const WalkNode* parent;
+    std::uint32_t index;
+    int depth;
+};
+Place PlaceOf(const WalkNode* node);
+
+// One entry of the readers' queue: a folder to open, or the rest of a listing (wanted
+// where its next subfolder will be).
+struct Wanted {
+    WalkNode* node;
+    Place place;
+};
+
+// One piece of reading: a node taken from the queue (or by the consumer), where opening
+// it starts from, and what came of it.
+struct ReadJob {
+    WalkNode* node = nullptr;
+    bool first = false; // opened by this job
+    bool whole = false; // no descriptor to spare for a half-read listing: read to the end
+    WalkNode* base = nullptr;
+    int baseFd = -1;
+    std::vector<WalkNode*> path; // components below base, deepest first
+    OpenOutcome opened;
+    ReadOutcome read;
+    bool slow = false; // took longer than a listing in the cache takes
+};
+
+struct Reader {
+    Reader(bool recurse, const HomeTrash& trash) : lister(recurse, trash) {}
+    CFolderReader lister;
+    ReadJob job;
+};
+
+struct CTreeWalk::Shared {
+    Shared(const std::string& path, bool recursive, const std::atomic<bool>& stopFlag)
+        : rootPath(path), recurse(recursive), trash(HomeTrash::Find()), stop(stopFlag),
+          consumer(recursive, trash) {}
+
+    // The consumer's: one more reader (false when no thread could be started), and one
+    // more when a read was slow (see kReaders) and there are fewer than maxReaders.
+    bool StartReader();
+    void MoreReadersLocked();
+
+    void WorkerLoop(Reader& reader);
+    bool HasWorkLocked();
+    void BeginLocked(ReadJob& job, WalkNode* node);
+    void Run(Reader& reader);
+    void EndLocked(ReadJob& job);
+    void PublishLocked(WalkNode* node, const ReadOutcome& read);
+    void ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock);
+    void ReadNextLocked(std::unique_lock<std::mutex>& lock);
+    void RunConsumerJobLocked(std::unique_lock<std::mutex>& lock);
+    void WaitWhileBusy(WalkNode* node, std::unique_lock<std::mutex>& lock);
+    void TakeChunksLocked(WalkNode* node);
+    void ReleaseLocked();
+    WalkNode* BaseLocked(WalkNode* from, std::vector<WalkNode*>& path);
+    void FreeNodeLocked(WalkNode* node);
+    void MaybeCloseLocked(WalkNode* node);
+    void WantLocked(WalkNode* node, const Place& place);
+
+    std::mutex mutex;
+    std::condition_variable workCv;
+    std::condition_variable consumerCv;
+    std::vector<Wanted> queue; // a heap: the folder the walk will want first on top
+    std::size_t bytesAhead = 0;
+    std::size_t released = 0; // given back by the consumer, not yet taken off bytesAhead
+    bool throttled = false;   // readers wait for the consumer to catch up
+    int idle = 0;
+    const WalkNode* consumerWaitsFor = nullptr;
+    bool shutdown = false;
+    long held = 0; // listings held open, the root's included
+    long holdBudget = 1;
+    long maxReaders = 0;
+    bool slowReads = false; // a read since the last reader started was slow
+    WalkNode* root = nullptr;
+    WalkNode* alive = nullptr; // every node not yet freed
+
+    const std::string rootPath;
+    const bool recurse;
+    const HomeTrash trash;
+    const std::atomic<bool>& stop;
+    Reader consumer;
+    std::vector<std::thread> threads;
+};
