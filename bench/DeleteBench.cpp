@@ -16,11 +16,12 @@
 //   report TEXT          the report window's summary, if one was shown
 // Settings and the trash go wherever XDG_CONFIG_HOME and XDG_DATA_HOME point.
 #include "bench/BenchWindow.h"
+#include "platform/qt/Handles.h"
 #include "platform/window/Styles.h"
 #include "res/resource.h"
 #include "ui/RaveZivuredDlg.h"
-#include "ui/trash/TrashProgressDlg.h"
-#include "ui/trash/TrashReportDlg.h"
+#include "ui/trash/TrashProgressWnd.h"
+#include "ui/trash/TrashReportWnd.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -50,6 +51,11 @@ public:
     std::atomic<bool> yes{false};
 };
 
+// The dialog object whose window widget is, or null.
+template <class Dialog> Dialog* DialogOf(QWidget* widget) {
+    return widget ? dynamic_cast<Dialog*>(CDialog::FromHandle(HandleOf(widget))) : nullptr;
+}
+
 // Watches every paint of the progress window, and its end.
 class CProgressWatch final : public QObject {
 public:
@@ -57,8 +63,8 @@ public:
         auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() != QEvent::Paint || !widget)
             return false;
-        auto* progress = qobject_cast<CTrashProgressDlg*>(widget->window());
-        if (!progress)
+        QWidget* progress = widget->window();
+        if (!DialogOf<CTrashProgressWnd>(progress))
             return false;
         const BenchClock::time_point now = BenchClock::now();
         if (paints > 0)
@@ -75,7 +81,7 @@ public:
         }
         return false;
     }
-    QPointer<CTrashProgressDlg> window;
+    QPointer<QWidget> window;
     std::atomic<bool> shown{false}; // for the stopper's thread
     BenchClock::time_point last, gone;
     int paints = 0;
@@ -118,8 +124,8 @@ private:
         QMetaObject::invokeMethod(
             &progress,
             [&progress] {
-                if (progress.window)
-                    progress.window->StopButton()->click();
+                if (auto* window = DialogOf<CTrashProgressWnd>(progress.window))
+                    qobject_cast<QPushButton*>(WidgetOf(window->GetDlgItem(IDCANCEL)))->click();
             },
             Qt::QueuedConnection);
     }
@@ -142,9 +148,9 @@ int main(int argc, char** argv) {
     std::string report;
     QTimer closeReport;
     QObject::connect(&closeReport, &QTimer::timeout, [&] {
-        if (auto* window = qobject_cast<CTrashReportDlg*>(QApplication::activeModalWidget())) {
-            report = window->SummaryText().toStdString();
-            window->reject();
+        if (auto* window = DialogOf<CTrashReportWnd>(QApplication::activeModalWidget())) {
+            report = std::string(window->GetDlgItemText(IDC_TRASH_SUMMARY).view());
+            window->EndDialog(IDOK);
         }
     });
     closeReport.start(20);

@@ -14,14 +14,16 @@ namespace {
 // First pass: each dialog's controls.
 #define RZ_DIALOG_BEGIN(id, caption, cx, cy, font, pointSize, style, exStyle)                      \
     constexpr DialogItemTemplate kItems_##id[] = {
-#define RZ_CONTROL(kind, text, id, x, y, cx, cy, style)                                            \
-    {ControlKind::kind, id, text, x, y, cx, cy, style},
+#define RZ_CONTROL(kind, text, id, x, y, cx, cy, style, ...)                                       \
+    {ControlKind::kind, id, text, x, y, cx, cy, style, __VA_ARGS__},
+#define RZ_LAYOUT(moveX, moveY, sizeX, sizeY) DialogItemLayout{moveX, moveY, sizeX, sizeY}
 #define RZ_ICON(iconId, id, x, y, cx, cy, style)                                                   \
     {ControlKind::Icon, id, RZ_STRINGIFY(iconId), x, y, cx, cy, style},
 #define RZ_DIALOG_END(id) };
 #include "res/Dialogs.inc"
 #undef RZ_DIALOG_BEGIN
 #undef RZ_CONTROL
+#undef RZ_LAYOUT
 #undef RZ_ICON
 #undef RZ_DIALOG_END
 

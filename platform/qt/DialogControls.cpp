@@ -9,6 +9,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -26,12 +28,41 @@ QWidget* MakeListView(const DialogItemTemplate& item, const ControlBuildContext&
     return new CListViewWidget(context.window, item.style);
 }
 
+// A label of SS_PATHELLIPSIS: one line that shortens its text in the middle to its width
+// rather than wrapping it; text() and the tooltip hold the whole text.
+class CEllipsisLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+        const QString tip = shown == text() ? QString() : text();
+        if (toolTip() != tip)
+            setToolTip(tip);
+    }
+};
+
 QWidget* MakeLabel(const DialogItemTemplate& item, const ControlBuildContext& context) {
-    auto* label = new QLabel(TextOf(item), context.window);
+    const bool ellipsis = item.style & SS_PATHELLIPSIS;
+    QLabel* label = ellipsis ? new CEllipsisLabel(TextOf(item), context.window)
+                             : new QLabel(TextOf(item), context.window);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
+    label->setWordWrap(!ellipsis);
     return label;
+}
+
+QWidget* MakeProgress(const DialogItemTemplate&, const ControlBuildContext& context) {
+    auto* bar = new QProgressBar(context.window);
+    bar->setTextVisible(false);
+    // The classic control starts at 0 of 0..100.
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    return bar;
 }
 
 QWidget* MakeIcon(const DialogItemTemplate& item, const ControlBuildContext& context) {
@@ -64,7 +95,8 @@ QWidget* MakePushButton(const DialogItemTemplate& item, const ControlBuildContex
 }
 
 bool TakesFocus(const DialogItemTemplate& item) {
-    return item.kind != ControlKind::Static && item.kind != ControlKind::Icon;
+    return item.kind != ControlKind::Static && item.kind != ControlKind::Icon &&
+           item.kind != ControlKind::Progress;
 }
 
 // A label's "&x" marks x; "&&" is a literal ampersand.
@@ -93,6 +125,7 @@ QWidget* MakeControl(const DialogItemTemplate& item, const ControlBuildContext& 
         {ControlKind::Icon, MakeIcon},
         {ControlKind::Edit, MakeEdit},
         {ControlKind::PushButton, MakePushButton},
+        {ControlKind::Progress, MakeProgress},
     };
     Factory factory = MakeLabel;
     for (const auto& [kind, make] : kFactories)

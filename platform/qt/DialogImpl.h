@@ -3,6 +3,7 @@
 // that build, run and serve the dialog.
 #include "platform/qt/DialogWindow.h"
 #include "platform/window/Dialog.h"
+#include "platform/window/DynamicLayout.h"
 #include "platform/window/Menu.h"
 #include "platform/window/Resources.h"
 
@@ -23,6 +24,7 @@ struct CDialog::Impl {
     int baseX = 1; // dialog base unit across: the font's average character width, pixels
     int baseY = 1; // dialog base unit down: the font's height, pixels
     std::map<int, QWidget*> controls;
+    CDynamicLayout layout; // of a template with WS_THICKFRAME
     std::unique_ptr<CMenu> systemMenu;
     std::span<const ACCEL> accelerators;
     QEventLoop* loop = nullptr;

@@ -128,7 +128,15 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
     std::tie(d->baseX, d->baseY) = DialogBaseUnits(d->font);
     RECT client{0, 0, tmpl->cx, tmpl->cy};
     MapDialogRect(&client);
-    window->setFixedSize(client.right, client.bottom);
+    const bool sizing = tmpl->style & WS_THICKFRAME;
+    if (sizing) {
+        window->setMinimumSize(client.right, client.bottom);
+        window->resize(client.right, client.bottom);
+    } else {
+        window->setFixedSize(client.right, client.bottom);
+    }
+    d->layout.Reset(client.right, client.bottom);
+    window->SetMadeSize(QSize(client.right, client.bottom));
 
     const ControlBuildContext context{
         window,
@@ -147,6 +155,13 @@ BOOL CDialog::CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal
         widgets.push_back(control);
         if (item.id > 0)
             d->controls[item.id] = control;
+        if (sizing) {
+            const QRect placed = control->geometry();
+            d->layout.Add(HandleOf(control),
+                          RECT{placed.left(), placed.top(), placed.left() + placed.width(),
+                               placed.top() + placed.height()},
+                          item.layout);
+        }
         window->WatchControl(control);
     }
     d->initialFocus = ApplyTabOrderAndMnemonics(*tmpl, widgets);
@@ -178,6 +193,19 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     if (d->window && (d->tmpl->style & WS_VISIBLE) && !d->ended)
         Show(d->window, d->initialFocus, focusFirst, false);
     return TRUE;
+}
+
+void CDialog::BeginModalState() {
+    QWidget* window = d->window;
+    if (!window)
+        return;
+    // The toolkit takes a window's modality when it shows it.
+    const bool shown = window->isVisible();
+    if (shown)
+        window->hide();
+    window->setWindowModality(Qt::ApplicationModal);
+    if (shown)
+        window->show();
 }
 
 BOOL CDialog::DestroyWindow() {

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 void CDialog::SetWindowText(const char* text) {
@@ -48,12 +49,17 @@ BOOL CDialog::IsWindowEnabled() const {
     return d->window && d->window->isEnabled() ? TRUE : FALSE;
 }
 
-BOOL CDialog::EnableWindow(BOOL enable) {
-    if (!d->window)
+BOOL EnableWindow(HWND window, BOOL enable) {
+    QWidget* widget = WidgetOf(window);
+    if (!widget)
         return FALSE;
-    const BOOL wasDisabled = d->window->isEnabled() ? FALSE : TRUE;
-    d->window->setEnabled(enable != FALSE);
+    const BOOL wasDisabled = widget->isEnabled() ? FALSE : TRUE;
+    widget->setEnabled(enable != FALSE);
     return wasDisabled;
+}
+
+BOOL CDialog::EnableWindow(BOOL enable) {
+    return d->window ? ::EnableWindow(m_hWnd, enable) : FALSE;
 }
 
 void CDialog::ShowWindow(int showCommand) {
@@ -75,6 +81,29 @@ void CDialog::GetClientRect(RECT* rect) const {
         rect->right = d->window->width();
         rect->bottom = d->window->height();
     }
+}
+
+void CDialog::GetWindowRect(RECT* rect) const {
+    if (!rect)
+        return;
+    *rect = RECT{};
+    if (d->window) {
+        const QRect frame = d->window->frameGeometry();
+        *rect = RECT{frame.left(), frame.top(), frame.left() + frame.width(),
+                     frame.top() + frame.height()};
+    }
+}
+
+void CDialog::MoveWindow(int x, int y, int width, int height) {
+    QWidget* window = d->window;
+    if (!window)
+        return;
+    // The toolkit sizes the inside of a window and places its frame.
+    const QRect frame = window->frameGeometry();
+    const QRect inside = window->geometry();
+    window->resize(width - (frame.width() - inside.width()),
+                   height - (frame.height() - inside.height()));
+    window->move(x, y);
 }
 
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
@@ -118,6 +147,29 @@ void CDialog::SetDlgItemText(int id, const CString& text) {
         button->setText(shown);
     }
     control->setProperty(kControlBytesProperty, ToQByteArray(text.view()));
+}
+
+LRESULT CDialog::SendDlgItemMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* bar = dynamic_cast<QProgressBar*>(WidgetOf(GetDlgItem(id)));
+    if (!bar)
+        return 0;
+    // What the classic progress bar answers: the range or position it had before.
+    const int position = bar->value();
+    switch (message) {
+    case PBM_SETRANGE32: {
+        const LRESULT previous =
+            MAKELPARAM(static_cast<WORD>(bar->minimum()), static_cast<WORD>(bar->maximum()));
+        bar->setRange(static_cast<int>(wParam), static_cast<int>(lParam));
+        return previous;
+    }
+    case PBM_SETPOS:
+        bar->setValue(static_cast<int>(wParam));
+        return position;
+    case PBM_GETPOS:
+        return position;
+    default:
+        return 0;
+    }
 }
 
 CString CDialog::GetDlgItemText(int id) const {

@@ -134,6 +134,21 @@ void CDialogWindow::paintEvent(QPaintEvent* event) {
     m_painter = outer;
 }
 
+void CDialogWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!m_dialog)
+        return;
+    m_dialog->d->layout.Apply(width(), height(), [](HWND control, const RECT& place) {
+        WidgetOf(control)->setGeometry(place.left, place.top, place.right - place.left,
+                                       place.bottom - place.top);
+    });
+    if (size() == m_sizeSent)
+        return;
+    m_sizeSent = size();
+    m_dialog->SendMessage(WM_SIZE, SIZE_RESTORED,
+                          MAKELPARAM(static_cast<WORD>(width()), static_cast<WORD>(height())));
+}
+
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     // Only the dialog's free area (and its labels) opens the system menu.
     QWidget* below = childAt(event->pos());

@@ -15,6 +15,10 @@ public:
     void Detach() { m_dialog = nullptr; }
     CDialog* Dialog() const { return m_dialog; }
 
+    // The client size the window is made with. As on Windows, whose dialogs are sized
+    // before their dialog procedure hears anything, WM_SIZE reports changes from it only.
+    void SetMadeSize(const QSize& size) { m_sizeSent = size; }
+
     // Routes the keys and clicks of a control through the dialog.
     void WatchControl(QWidget* control);
 
@@ -32,6 +36,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -44,6 +49,7 @@ private:
     CDialog* m_dialog;
     QPainter* m_painter = nullptr;
     bool m_moving = false;
+    QSize m_sizeSent; // in the last WM_SIZE, or made with
     QPoint m_moveStartPos;
     QPoint m_moveStartCursor;
 

@@ -2,11 +2,13 @@
 
 #include "platform/qt/Handles.h"
 #include "platform/qt/ListView.h"
+#include "platform/qt/QtText.h"
 #include "platform/window/Styles.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPointer>
+#include <QStyle>
 
 #include <algorithm>
 #include <climits>
@@ -120,6 +122,39 @@ int CListCtrl::GetColumnWidth(int column) const {
     return view->header()->sectionSize(column);
 }
 
+int CListCtrl::GetStringWidth(const CString& text) const {
+    CListViewWidget* view = ViewOf(m_hWnd);
+    return view ? view->fontMetrics().horizontalAdvance(ToQString(text.view())) : 0;
+}
+
+BOOL CListCtrl::SetColumnWidth(int column, int width) {
+    CListViewWidget* view = ViewOf(m_hWnd);
+    if (!view || column < 0 || column >= view->header()->count())
+        return FALSE;
+    view->header()->resizeSection(column,
+                                  width == LVSCW_AUTOSIZE ? view->ContentWidth(column) : width);
+    return TRUE;
+}
+
+void CListCtrl::GetClientRect(RECT* rect) const {
+    if (!rect)
+        return;
+    *rect = RECT{};
+    CListViewWidget* view = ViewOf(m_hWnd);
+    if (!view)
+        return;
+    // Worked out from the list's own size rather than read from its viewport, which the
+    // toolkit lays out only when it next shows or sizes the list.
+    const int frame = 2 * view->frameWidth();
+    rect->right = view->width() - frame;
+    rect->bottom = view->height() - frame;
+    const int rows = view->Model().rowCount();
+    const int rowsHeight =
+        view->header()->sizeHint().height() + (rows > 0 ? rows * view->sizeHintForRow(0) : 0);
+    if (rowsHeight > rect->bottom)
+        rect->right -= view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+}
+
 CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
     return m_hWnd ? &m_header : nullptr;
 }
@@ -209,4 +244,13 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) {
 UINT CListCtrl::GetSelectedCount() const {
     CListViewWidget* view = ViewOf(m_hWnd);
     return view ? static_cast<UINT>(view->selectionModel()->selectedRows().size()) : 0;
+}
+
+void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text) {
+    if (!request || !request->pszText || request->cchTextMax <= 0)
+        return;
+    const std::size_t length =
+        std::min(text.view().size(), static_cast<std::size_t>(request->cchTextMax - 1));
+    std::copy_n(text.view().data(), length, request->pszText);
+    request->pszText[length] = '\0';
 }

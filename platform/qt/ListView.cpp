@@ -1,12 +1,17 @@
 #include "platform/qt/ListView.h"
 
+#include "platform/qt/Handles.h"
 #include "platform/qt/QtText.h"
+#include "platform/window/Dialog.h"
 #include "platform/window/Styles.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace {
@@ -187,4 +192,31 @@ void CListViewWidget::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
         painter->drawLine(x, r.top(), x, r.bottom());
     }
     painter->restore();
+}
+
+bool CListViewWidget::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !(m_extendedStyle & LVS_EX_INFOTIP))
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = InfoTip(indexAt(help->pos()).row());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
+}
+
+QString CListViewWidget::InfoTip(int row) {
+    CDialog* dialog = CDialog::FromHandle(HandleOf(window()));
+    if (row < 0 || !dialog)
+        return {};
+    std::array<char, 4096> text{};
+    NMLVGETINFOTIP request;
+    request.hdr = {HandleOf(this), property(kControlIdProperty).toUInt(), LVN_GETINFOTIP};
+    request.pszText = text.data();
+    request.cchTextMax = static_cast<int>(text.size());
+    request.iItem = row;
+    request.lParam = m_model.Data(row);
+    dialog->SendMessage(WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
+    return QString::fromUtf8(text.data());
 }

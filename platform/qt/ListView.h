@@ -53,13 +53,21 @@ public:
     const CListModel& Model() const { return m_model; }
     void SetGridLines(bool on);
     bool GridLines() const { return m_gridLines; }
+    // The width that shows column's widest cell whole, measured on the rows in view and at
+    // most a thousand more (the header's resize precision), so that a list of many
+    // thousands answers at once.
+    int ContentWidth(int column) const { return sizeHintForColumn(column); }
     unsigned long m_extendedStyle = 0;
 
 protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
+    // With LVS_EX_INFOTIP, a row's tooltip is what its dialog answers to LVN_GETINFOTIP.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     CListModel m_model;
     bool m_gridLines = false;
+
+    QString InfoTip(int row);
 };

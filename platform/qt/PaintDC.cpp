@@ -4,8 +4,10 @@
 #include "platform/qt/Handles.h"
 #include "platform/window/Dialog.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QScreen>
 
 struct CPaintDC::Impl {
     QPainter* painter = nullptr;
@@ -37,6 +39,10 @@ int GetSystemMetrics(int index) {
     case SM_CXSMICON:
     case SM_CYSMICON:
         return 16;
+    case SM_CXSCREEN: {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        return screen ? screen->geometry().width() : 0;
+    }
     default:
         return 0;
     }

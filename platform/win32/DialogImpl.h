@@ -3,9 +3,11 @@
 // system's messages to it (window layer internals, shared by the files that create, run
 // and serve dialogs).
 #include "platform/window/Dialog.h"
+#include "platform/window/DynamicLayout.h"
 #include "platform/window/Menu.h"
 
 #include <memory>
+#include <vector>
 
 struct CDialog::Impl {
     bool modal = false;
@@ -16,6 +18,12 @@ struct CDialog::Impl {
     std::unique_ptr<CMenu> systemMenu;
     int systemMenuBase = 0;
     HACCEL accelerators = nullptr; // LoadAccelTable; shared, never destroyed
+    // A template with WS_THICKFRAME: how its controls follow the size, and the least size
+    // of the window (its template's).
+    CDynamicLayout layout;
+    POINT minTrackSize{};
+    // The windows BeginModalState disabled, enabled again when this one goes.
+    std::vector<HWND> disabledByModalState;
 };
 
 class CDialogWindow {
@@ -40,6 +48,11 @@ public:
     // The system's WM_DROPFILES: the paths of the drop handle, which is then released, go
     // to the dialog's WM_DROPFILES entry (Dialog.h), if it has one.
     static void DeliverDroppedFiles(CDialog& dialog, WPARAM drop);
+    // For a window with a sizing border: records where its controls sit and how they follow
+    // the size (the template's layout in the installed resources, Resources.h).
+    static void PrepareLayout(CDialog& dialog);
+    // Enables the windows BeginModalState disabled.
+    static void EndModalState(CDialog& dialog);
 };
 
 // The wait cursor is on (between the outermost begin and end): windows show it instead

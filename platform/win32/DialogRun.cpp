@@ -2,6 +2,7 @@
 // program's resources, run modally or modelessly, and destroyed; the dialog procedure
 // and the message loops.
 #include "platform/win32/DialogImpl.h"
+#include "platform/window/Resources.h"
 #include "platform/window/WinApp.h"
 
 namespace {
@@ -46,6 +47,7 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         dialog->m_hWnd = hwnd;
         Place(hwnd);
+        PrepareLayout(*dialog);
         const BOOL focusFirst = dialog->OnInitDialog();
         if (dialog->m_hWnd == hwnd)
             MirrorSystemMenu(*dialog);
@@ -65,6 +67,22 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
     case WM_INITMENU:
         MirrorSystemMenu(*dialog);
         return FALSE;
+    case WM_GETMINMAXINFO:
+        if (dialog->d->minTrackSize.x == 0)
+            return FALSE;
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = dialog->d->minTrackSize;
+        return TRUE;
+    case WM_SIZE:
+        // The controls follow first; then the map hears of it.
+        if (!dialog->d->layout.IsEmpty() && wParam != SIZE_MINIMIZED) {
+            dialog->d->layout.Apply(
+                LOWORD(lParam), HIWORD(lParam), [](HWND control, const RECT& place) {
+                    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                });
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        break;
     case WM_NCDESTROY:
         dialog->WindowGone();
         return FALSE;
@@ -83,6 +101,30 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
         return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+void CDialogWindow::PrepareLayout(CDialog& dialog) {
+    HWND hwnd = dialog.m_hWnd;
+    CDialog::Impl& d = *dialog.d;
+    d.minTrackSize = POINT{};
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    d.layout.Reset(client.right, client.bottom);
+    const DialogTemplate* tmpl = AfxFindDialogTemplate(dialog.m_nIDTemplate);
+    if (!tmpl || !(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_THICKFRAME))
+        return;
+    for (const DialogItemTemplate& item : tmpl->items) {
+        HWND control = item.id > 0 ? ::GetDlgItem(hwnd, item.id) : nullptr;
+        if (!control)
+            continue;
+        RECT place{};
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
+        d.layout.Add(control, place, item.layout);
+    }
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    d.minTrackSize = POINT{window.right - window.left, window.bottom - window.top};
 }
 
 CDialog* CDialogWindow::DialogOf(HWND hwnd) {
@@ -116,6 +158,7 @@ CDialog::~CDialog() {
     // The derived parts are gone by now, so the window goes without WM_DESTROY reaching
     // their handlers; windows normally end through DoModal or DestroyWindow first.
     if (HWND hwnd = m_hWnd) {
+        CDialogWindow::EndModalState(*this);
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         m_hWnd = nullptr;
         ::DestroyWindow(hwnd);
@@ -182,9 +225,38 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return CreateWindowFromTemplate(templateId, parent, false);
 }
 
+void CDialog::BeginModalState() {
+    if (!m_hWnd)
+        return;
+    struct Search {
+        HWND self;
+        std::vector<HWND>* disabled;
+    } search{m_hWnd, &d->disabledByModalState};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (window != s->self && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+                ::EnableWindow(window, FALSE);
+                s->disabled->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+}
+
+void CDialogWindow::EndModalState(CDialog& dialog) {
+    // Before this window goes, so that the system hands the activation to its owner.
+    for (HWND window : dialog.d->disabledByModalState)
+        if (IsWindow(window))
+            ::EnableWindow(window, TRUE);
+    dialog.d->disabledByModalState.clear();
+}
+
 BOOL CDialog::DestroyWindow() {
     if (!m_hWnd)
         return FALSE;
+    CDialogWindow::EndModalState(*this);
     // WM_DESTROY reaches the map while the controls still exist; WM_NCDESTROY ends with
     // WindowGone.
     ::DestroyWindow(m_hWnd);
@@ -192,6 +264,7 @@ BOOL CDialog::DestroyWindow() {
 }
 
 void CDialog::WindowGone() {
+    CDialogWindow::EndModalState(*this);
     SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
     m_hWnd = nullptr;
     d->ended = true;

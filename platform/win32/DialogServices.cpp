@@ -70,6 +70,19 @@ void CDialog::GetClientRect(RECT* rect) const {
         ::GetClientRect(m_hWnd, rect);
 }
 
+void CDialog::GetWindowRect(RECT* rect) const {
+    if (!rect)
+        return;
+    *rect = RECT{};
+    if (m_hWnd)
+        ::GetWindowRect(m_hWnd, rect);
+}
+
+void CDialog::MoveWindow(int x, int y, int width, int height) {
+    if (m_hWnd)
+        ::MoveWindow(m_hWnd, x, y, width, height, TRUE);
+}
+
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
     if (!m_hWnd)
         return nullptr;
@@ -111,6 +124,10 @@ HWND CDialog::GetDlgItem(int id) const {
 void CDialog::SetDlgItemText(int id, const CString& text) {
     if (HWND control = GetDlgItem(id))
         ::SetWindowTextW(control, WideFromUtf8(text.view()).c_str());
+}
+
+LRESULT CDialog::SendDlgItemMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return m_hWnd ? ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam) : 0;
 }
 
 CString CDialog::GetDlgItemText(int id) const {

@@ -3,6 +3,7 @@
 
 #include "platform/core/WideText.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,31 @@ int CListCtrl::GetColumnWidth(int column) const {
         return 0;
     return static_cast<int>(
         ::SendMessageW(m_hWnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+int CListCtrl::GetStringWidth(const CString& text) const {
+    if (!m_hWnd)
+        return 0;
+    const std::wstring wide = WideFromUtf8(text.view());
+    return static_cast<int>(
+        ::SendMessageW(m_hWnd, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+BOOL CListCtrl::SetColumnWidth(int column, int width) {
+    if (!m_hWnd || column < 0 || column >= m_header.GetItemCount())
+        return FALSE;
+    return ::SendMessageW(m_hWnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                          MAKELPARAM(width, 0))
+               ? TRUE
+               : FALSE;
+}
+
+void CListCtrl::GetClientRect(RECT* rect) const {
+    if (!rect)
+        return;
+    *rect = RECT{};
+    if (m_hWnd)
+        ::GetClientRect(m_hWnd, rect);
 }
 
 CHeaderCtrl* CListCtrl::GetHeaderCtrl() {
@@ -253,4 +279,14 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) {
 
 UINT CListCtrl::GetSelectedCount() const {
     return m_hWnd ? static_cast<UINT>(::SendMessageW(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text) {
+    if (!request || !request->pszText || request->cchTextMax <= 0)
+        return;
+    const std::wstring wide = WideFromUtf8(text.view());
+    const std::size_t length =
+        std::min(wide.size(), static_cast<std::size_t>(request->cchTextMax - 1));
+    std::copy_n(wide.data(), length, request->pszText);
+    request->pszText[length] = L'\0';
 }

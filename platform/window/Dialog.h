@@ -17,6 +17,8 @@
 //   an accelerator's key     WM_COMMAND, (the entry's command, 1), lParam 0 (LoadAccelTable)
 //   F1                       WM_HELP, a HELPINFO naming the focused control
 //   painting                 WM_PAINT (a CPaintDC in the handler paints the window)
+//   a change of size         WM_SIZE, once the controls have followed it (the dynamic
+//                            layout of a template with WS_THICKFRAME, DynamicLayout.h)
 //   window teardown          WM_DESTROY, while the controls still exist
 //   files dropped on it      WM_DROPFILES, lParam: a const std::vector<CString>* with the
 //                            dropped items' paths, in the order given (UTF-8 on Windows);
@@ -56,6 +58,12 @@ public:
     // template has WS_VISIBLE. FALSE when the template is unknown or a window exists.
     virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
 
+    // For a modeless window that stands while its thread works in the caller's loop (a
+    // progress window): from now until the window is destroyed, no other window of the
+    // program takes input (clicks, keys, close boxes), while this one does. Call it while
+    // the window is hidden (a template without WS_VISIBLE), then show it.
+    void BeginModalState();
+
     // Destroys the window: WM_DESTROY first, then the widgets. FALSE when there was none.
     virtual BOOL DestroyWindow();
 
@@ -86,6 +94,11 @@ public:
     // WM_DROPFILES. Off until asked for; a disabled window, or one a modal window blocks,
     // takes no drop.
     void DragAcceptFiles(BOOL accept = TRUE);
+    // The window's place and size on the screen, its frame included, in pixels.
+    void GetWindowRect(RECT* rect) const;
+    // Moves the window (its frame's top left to x, y) and sizes it, frame included (a window
+    // not shown yet may have no frame so far).
+    void MoveWindow(int x, int y, int width, int height);
     // Converts a rectangle in this dialog's units to pixels.
     void MapDialogRect(RECT* rect) const;
     // The window's own menu of system commands; revert TRUE rebuilds it from scratch and
@@ -99,6 +112,10 @@ public:
     // The handle of control id, or null.
     HWND GetDlgItem(int id) const;
     void SetDlgItemText(int id, const CString& text);
+    // Sends a control's own message to control id; 0 when there is no such control. Beside
+    // Windows the controls understand those of the progress bar (PBM_SETRANGE32, PBM_SETPOS,
+    // PBM_GETPOS) and answer 0 to the rest.
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     // The control's text: byte for byte what SetDlgItemText put there, as long as the user
     // has not changed it since.
     CString GetDlgItemText(int id) const;
@@ -152,3 +169,9 @@ private:
     BOOL CreateWindowFromTemplate(UINT templateId, CWnd* parent, bool modal);
     void WindowGone();
 };
+
+#ifndef _WIN32
+// Enables or disables a window, a dialog's control (GetDlgItem) included; TRUE when it was
+// disabled before. On Windows the system's own call.
+BOOL EnableWindow(HWND window, BOOL enable);
+#endif

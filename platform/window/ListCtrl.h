@@ -16,6 +16,8 @@
 #include <memory>
 
 #ifndef _WIN32
+struct NMLVGETINFOTIP; // Styles.h
+
 // A column of the header, as far as the program asks for it (on Windows the system's).
 struct HDITEM {
     UINT mask = 0; // HDI_WIDTH asks for cxy
@@ -48,8 +50,9 @@ public:
     // Operates on an existing list view window from now on.
     BOOL Attach(HWND list);
 
-    // Only LVS_EX_GRIDLINES and LVS_EX_FULLROWSELECT mean something here; the others are
-    // kept and returned but change nothing. Returns the previous styles.
+    // Only LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT and LVS_EX_INFOTIP (a row's tooltip
+    // comes from the dialog's LVN_GETINFOTIP handler, in a WM_NOTIFY) mean something here;
+    // the others are kept and returned but change nothing. Returns the previous styles.
     DWORD SetExtendedStyle(DWORD styles);
     DWORD GetExtendedStyle() const;
 
@@ -89,6 +92,15 @@ public:
     UINT GetSelectedCount() const;
 
     int GetColumnWidth(int column) const;
+    // The width text takes in the list's font, in pixels, without a cell's margins.
+    int GetStringWidth(const CString& text) const;
+    // Sets column's width in pixels; LVSCW_AUTOSIZE fits the widest of its cells (a list of
+    // many thousands may measure only a part of them, to answer at once). FALSE for a
+    // column out of range.
+    BOOL SetColumnWidth(int column, int width);
+    // The inside of the list in pixels, its header included and its scroll bars not: left
+    // and top are 0, right is the width the columns fill without scrolling across.
+    void GetClientRect(RECT* rect) const;
     CHeaderCtrl* GetHeaderCtrl();
 
 private:
@@ -100,3 +112,7 @@ private:
 #ifndef _WIN32
 inline constexpr UINT LVIS_SELECTED = 0x2;
 #endif
+
+// What the handler of a list's LVN_GETINFOTIP answers: text into the request's buffer
+// (cut to fit), shown as the row's tooltip; an empty text shows none.
+void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text);

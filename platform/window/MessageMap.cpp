@@ -3,14 +3,22 @@
 namespace msgmap {
 
 const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam) {
-    const UINT id = LOWORD(wParam);
+    UINT id = LOWORD(wParam);
     // An accelerator's command (1, and no control) is routed as a click of id is.
-    const UINT code = HIWORD(wParam) == 1 && lParam == 0 ? BN_CLICKED : HIWORD(wParam);
+    UINT code = HIWORD(wParam) == 1 && lParam == 0 ? BN_CLICKED : HIWORD(wParam);
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (message == WM_NOTIFY) {
+        if (!header)
+            return nullptr;
+        id = static_cast<UINT>(header->idFrom);
+        code = header->code;
+    }
+    const bool fromControl = message == WM_COMMAND || message == WM_NOTIFY;
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY& entry : map->entries) {
             if (entry.message != message)
                 continue;
-            if (message == WM_COMMAND && (entry.id != id || entry.code != code))
+            if (fromControl && (entry.id != id || entry.code != code))
                 continue;
             return &entry;
         }
@@ -32,6 +40,14 @@ LRESULT Invoke(CWnd& target, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARA
         return (target.*entry.pfn.pfnHelpInfo)(reinterpret_cast<HELPINFO*>(lParam));
     case AfxSig::DropFiles:
         (target.*entry.pfn.pfnDropFiles)(*reinterpret_cast<const std::vector<CString>*>(lParam));
+        return 0;
+    case AfxSig::Notify: {
+        LRESULT result = 0;
+        (target.*entry.pfn.pfnNotify)(reinterpret_cast<NMHDR*>(lParam), &result);
+        return result;
+    }
+    case AfxSig::Size:
+        (target.*entry.pfn.pfnSize)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
     }
     return 0;

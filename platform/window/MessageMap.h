@@ -36,6 +36,8 @@ enum class AfxSig : unsigned char {
     QueryDragIcon, // HCURSOR OnQueryDragIcon()
     HelpInfo,      // BOOL OnHelpInfo(HELPINFO* info)
     DropFiles,     // void OnDropFiles(const std::vector<CString>& paths)
+    Size,          // void OnSize(UINT type, int cx, int cy)
+    Notify,        // void OnX(NMHDR* header, LRESULT* result)
 };
 
 // The handler, stored with the signature the entry's AfxSig names.
@@ -45,12 +47,14 @@ union AfxHandler {
     HCURSOR (CWnd::*pfnQueryDragIcon)();
     BOOL (CWnd::*pfnHelpInfo)(HELPINFO*);
     void (CWnd::*pfnDropFiles)(const std::vector<CString>&);
+    void (CWnd::*pfnSize)(UINT, int, int);
+    void (CWnd::*pfnNotify)(NMHDR*, LRESULT*);
 };
 
 struct AFX_MSGMAP_ENTRY {
     UINT message;
-    UINT code; // WM_COMMAND: notification code (0 = button click); else 0
-    UINT id;   // WM_COMMAND: control id; else 0
+    UINT code; // WM_COMMAND, WM_NOTIFY: notification code (0 = button click); else 0
+    UINT id;   // WM_COMMAND, WM_NOTIFY: control id; else 0
     AfxSig sig;
     AfxHandler pfn;
 };
@@ -107,6 +111,22 @@ template <auto Pfn> constexpr AFX_MSGMAP_ENTRY DropFiles() {
             {.pfnDropFiles = static_cast<void (CWnd::*)(const std::vector<CString>&)>(Pfn)}};
 }
 
+// The window's size changed: type (SIZE_RESTORED, ...), then the client area's new width
+// and height in pixels. The dialog's controls have followed it already (DynamicLayout.h).
+template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Size() {
+    return {
+        WM_SIZE, 0, 0, AfxSig::Size, {.pfnSize = static_cast<void (CWnd::*)(UINT, int, int)>(Pfn)}};
+}
+
+// A control's notification code (WM_NOTIFY) from control id; the handler may set *result.
+template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Notify(UINT code, UINT id) {
+    return {WM_NOTIFY,
+            code,
+            id,
+            AfxSig::Notify,
+            {.pfnNotify = static_cast<void (CWnd::*)(NMHDR*, LRESULT*)>(Pfn)}};
+}
+
 // True when no (message, code, id) triple appears twice in one table.
 constexpr bool HasNoDuplicates(std::span<const AFX_MSGMAP_ENTRY> entries) {
     for (std::size_t i = 0; i < entries.size(); ++i)
@@ -118,7 +138,8 @@ constexpr bool HasNoDuplicates(std::span<const AFX_MSGMAP_ENTRY> entries) {
 }
 
 // The entry of map's chain that handles message, or null. lParam is the message's: for
-// WM_COMMAND, the control that sent it, 0 for a menu or an accelerator.
+// WM_COMMAND, the control that sent it, 0 for a menu or an accelerator; for WM_NOTIFY, the
+// NMHDR.
 const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam = 0);
 
 // Calls entry's handler on target; result is what the handler returned (0 for void).

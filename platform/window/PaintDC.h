@@ -26,6 +26,7 @@ private:
 };
 
 #ifndef _WIN32
-// The sizes painting asks for (SM_CXICON, ...); on Windows the system's own call.
+// The sizes painting and placing windows ask for (SM_CXICON, ..., SM_CXSCREEN: the width of
+// the main screen); on Windows the system's own call.
 int GetSystemMetrics(int index);
 #endif

@@ -11,7 +11,15 @@
 
 #include <span>
 
-enum class ControlKind { ListView, Static, Edit, PushButton, Icon };
+enum class ControlKind { ListView, Static, Edit, PushButton, Icon, Progress };
+
+// How a control follows the size of a dialog with a sizing border (WS_THICKFRAME), the
+// dynamic layout: as the client area grows by dx across and dy down from the template's
+// size, the control moves right by moveX percent of dx and down by moveY percent of dy, and
+// grows by sizeX percent of dx and sizeY percent of dy. All zeros: it stays as placed.
+struct DialogItemLayout {
+    BYTE moveX = 0, moveY = 0, sizeX = 0, sizeY = 0;
+};
 
 struct DialogItemTemplate {
     ControlKind kind;
@@ -19,6 +27,7 @@ struct DialogItemTemplate {
     const char* text; // for an icon control: the decimal icon id, e.g. "128"
     short x, y, cx, cy;
     DWORD style;
+    DialogItemLayout layout = {};
 };
 
 struct DialogTemplate {

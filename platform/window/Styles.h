@@ -50,12 +50,32 @@ inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
 inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+inline constexpr DWORD LVS_EX_INFOTIP = 0x0400;
 inline constexpr int LVCFMT_LEFT = 0;
 inline constexpr int LVCFMT_RIGHT = 1;
 inline constexpr int LVCFMT_CENTER = 2;
 inline constexpr UINT LVNI_ALL = 0;
 inline constexpr UINT LVNI_SELECTED = 2;
 inline constexpr UINT HDI_WIDTH = 1;
+inline constexpr int LVSCW_AUTOSIZE = -1;
+
+// A list with LVS_EX_INFOTIP asks its dialog for a row's tooltip (WM_NOTIFY) with this
+// request; the handler writes the text with SetInfoTipText (ListCtrl.h).
+inline constexpr UINT LVN_GETINFOTIP = 0U - 100U - 58U;
+struct NMLVGETINFOTIP {
+    NMHDR hdr;
+    DWORD dwFlags = 0;
+    char* pszText = nullptr; // the buffer for the text, cchTextMax bytes
+    int cchTextMax = 0;
+    int iItem = 0; // the row
+    int iSubItem = 0;
+    LPARAM lParam = 0; // the row's data
+};
+
+// Progress bars: their messages (SendDlgItemMessage).
+inline constexpr UINT PBM_SETPOS = 0x0402;
+inline constexpr UINT PBM_SETRANGE32 = 0x0406;
+inline constexpr UINT PBM_GETPOS = 0x0408;
 
 // Menus: kinds of item, their state, and how EnableMenuItem names an item.
 inline constexpr UINT MF_STRING = 0x0000;

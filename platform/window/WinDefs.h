@@ -55,13 +55,18 @@ constexpr WORD HIWORD(std::uintptr_t value) {
 constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
     return static_cast<WPARAM>(low) | (static_cast<WPARAM>(high) << 16);
 }
+constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
+    return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
 
 // Window messages the program and its window layer use.
 inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_SIZE = 0x0005;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
@@ -77,6 +82,14 @@ inline constexpr UINT SC_RESTORE = 0xF120;
 // Button notification carried in the high word of a WM_COMMAND's WPARAM. A command from an
 // accelerator carries 1 there, and no control (lParam 0).
 inline constexpr WORD BN_CLICKED = 0;
+
+// What a control's notification (WM_NOTIFY, lParam) starts with: the control, its id and
+// the notification code; the rest depends on the code.
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    std::uintptr_t idFrom = 0;
+    UINT code = 0;
+};
 
 // One entry of an accelerator table: key with the modifiers in fVirt sends WM_COMMAND with
 // cmd. With FVIRTKEY, key is a virtual-key code: 'A'..'Z' and '0'..'9' are the letter and
@@ -111,10 +124,14 @@ inline constexpr UINT MB_TYPEMASK = 0x0F;
 inline constexpr UINT MB_ICONMASK = 0xF0;
 
 // System metrics.
+inline constexpr int SM_CXSCREEN = 0;
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 inline constexpr int SM_CXSMICON = 49;
 inline constexpr int SM_CYSMICON = 50;
+
+// What WM_SIZE says of the window (its WPARAM).
+inline constexpr UINT SIZE_RESTORED = 0;
 
 // Show commands.
 inline constexpr int SW_SHOWNORMAL = 1;

@@ -59,6 +59,8 @@ std::wstring ClassName(ControlKind kind) {
         return L"STATIC";
     case ControlKind::ListView:
         return L"SYSLISTVIEW32";
+    case ControlKind::Progress:
+        return L"MSCTLS_PROGRESS32";
     }
     return {};
 }

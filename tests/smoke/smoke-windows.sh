@@ -7,16 +7,20 @@
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
 # temporary folder, which holds the folder to choose, Wine's prefix, home and trash, and
 # the X server; Wine's "/" in the chooser reaches nothing else that could be changed.
-# Prepares a folder there (three .tmp files, two .log, one .txt), starts the program, waits
-# for the folder chooser that opens by itself and picks the folder in its tree with the
-# keyboard, waits for the table, selects the top row (.tmp) and presses Delete Files; reads
-# the question with TEXTS.exe (rz-window-texts) and answers Yes only when it names .tmp and
-# that folder, No otherwise. The three .tmp files must be in the trash (trash-list) and
-# nothing else moved. Opens the About box from the window menu, closes the window with Esc;
-# the registry must then hold the three column widths and the folder. Then starts the
-# program on a folder whose name is not ASCII, which must be shown and scanned at once,
-# without the chooser. Screenshots of the chooser, the main window, the question and the
-# About box are left in OUT_DIR.
+# Prepares a folder there (3,000 .dat files, three .tmp, two .log, one .txt), starts the
+# program, waits for the folder chooser that opens by itself and picks the folder in its
+# tree with the keyboard, waits for the table. Each delete selects a row and presses Delete
+# Files; the question is read with TEXTS.exe (rz-window-texts) and answered Yes only when
+# it names the extension meant and that folder, No otherwise. The top row (.dat) goes
+# first: its progress window must come up; every other .dat file is then removed behind
+# its back, Stop ends the delete and the report follows, with a list (those it found
+# gone), closed with Enter. Then the .tmp row. The three .tmp files must be in the trash
+# (trash-list) with some but not all of the .dat files, the other .dat files left where
+# they were, and nothing else moved. Opens the About box from the window menu, closes the
+# window with Esc; the registry must then hold the three column widths and the folder.
+# Then starts the program on a folder whose name is not ASCII, which must be shown and
+# scanned at once, without the chooser. Screenshots of the chooser, the main window, the
+# questions, the progress and report windows and the About box are left in OUT_DIR.
 set -uo pipefail
 app=${1:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
 out=${2:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
@@ -39,8 +43,12 @@ out=$RZ_SANDBOX_OUT wine_dir=$RZ_WINE_DIR
 wine_run() { "$here/../../scripts/wine-run.sh" "$@"; }
 # The folder to choose: every folder on its way is shown in Wine's tree (none is hidden).
 folder=/tmp/tree/Pictures
-mkdir -p "$folder/sub/deep"
+mkdir -p "$folder/sub/deep" "$folder/photos"
 touch "$folder"/{a.tmp,x.log,notes.txt} "$folder"/sub/{b.tmp,y.log} "$folder/sub/deep/c.tmp"
+# Enough .dat files for their delete to show its progress for a while (the recycle bin
+# takes one file at a time): it is stopped long before its end.
+dat_count=3000
+(cd "$folder/photos" && eval "touch img{1..$dat_count}.dat")
 windows_folder="Z:${folder//\//\\}"
 key='HKCU\Software\ostrel.example\File Manager by ostrel.example\Settings'
 # No window manager here: Wine draws the frames itself, so a capture of a window holds
@@ -60,12 +68,42 @@ window() {
   done
   return 1
 }
+# other_window ID...: the id of a visible window captioned as the main window that is none
+# of the windows given (the question, the progress and report windows have its caption).
+other_window() {
+  local id
+  for _ in $(seq 600); do
+    id=$(xdotool search --onlyvisible --name "^File Manager by ostrel\.example$" 2>/dev/null |
+      grep -vxF -f <(printf '%s\n' "$@") | head -n1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# gone_id ID [SECONDS]: waits (up to 30 s) until window ID is no longer shown.
+gone_id() {
+  for _ in $(seq $((${2:-30} * 10))); do
+    xdotool search --onlyvisible --name "" 2>/dev/null | grep -qxF "$1" || return 0
+    sleep 0.1
+  done
+  return 1
+}
 gone() {
   for _ in $(seq 300); do
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
   return 1
+}
+# settle: waits for the scan that follows a delete: its "Working..." window comes (unless
+# it was too quick to be seen) and goes.
+settle() {
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name "^Ostrel File Manager Working\.\.\.$" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan after a delete did not end"
+  sleep 1
 }
 shot() { sleep 0.8; xwd -silent -id "$1" | xwdtopnm 2>/dev/null | pnmtopng >"$out/$2.png"; }
 # Keys go to the active window, and with no window manager a window closing may leave none
@@ -98,32 +136,59 @@ gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan did not end"
 sleep 1
 shot "$main" main
 
-# The top row is .tmp (three files). From the list, Delete Files is the fourth tab stop.
-focus "$main"
-xdotool key Home; sleep 0.3
-xdotool key Tab Tab Tab Tab space
-# The question has the window's caption too.
-for _ in $(seq 100); do
-  question=$(xdotool search --onlyvisible --name "^File Manager by ostrel\.example$" | grep -vx "$main" | head -n1)
-  [[ -n $question ]] && break
-  sleep 0.1
+# delete_row EXT KEYS: selects a row of the list with KEYS and presses Delete Files. The
+# question is answered Yes only when it is about EXT in the folder prepared: a wrong pick in
+# the chooser, or a wrong row, gets No and fails the test with nothing deleted. Wherever
+# the focus was, Alt+T puts it on the total, three tab stops after the list; Delete Files
+# is the fourth after the list.
+delete_row() {
+  local ext=$1
+  shift
+  focus "$main"
+  xdotool key alt+t shift+Tab shift+Tab shift+Tab; sleep 0.3
+  xdotool key "$@"; sleep 0.3
+  xdotool key Tab Tab Tab Tab space
+  question=$(other_window "$main") || fail "Delete Files asked no question"
+  shot "$question" "question-${ext#.}"
+  wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts.txt"
+  local asked="Are you sure you wish to delete $ext files in folder (including sub folders) $windows_folder ?"
+  if ! grep -qxF "$asked" "$out/texts.txt"; then
+    xdotool key n
+    fail "the question is not about $ext in $windows_folder; the windows say: $(cat "$out/texts.txt")"
+  fi
+  xdotool key Return
+  gone_id "$question" || fail "the question did not close"
+}
+
+# The top row is .dat: its progress window comes up over the main window. Every other .dat
+# file (the odd numbers) then goes behind the delete's back: those it reaches are listed in
+# its report as gone. Stop ends the delete, and the report follows. (On a busy machine the
+# first click may reach the window before it heeds it: Stop is clicked until it goes.)
+delete_row .dat Home
+progress=$(other_window "$main") || fail "the delete of the .dat files showed no progress"
+(cd "$folder/photos" && eval "rm -f img{1..$dat_count..2}.dat")
+shot "$progress" progress
+eval "$(xdotool getwindowgeometry --shell "$progress")"
+for _ in $(seq 10); do
+  xdotool mousemove --window "$progress" $((WIDTH - 42)) $((HEIGHT - 24)) click 1 2>/dev/null || break
+  gone_id "$progress" 2 && break
 done
-[[ -n $question ]] || fail "Delete Files asked no question"
-shot "$question" question
-# Yes only to the question about .tmp in the folder prepared: a wrong pick in the chooser,
-# or a wrong row, gets No and fails the test with nothing deleted.
-wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts.txt"
-asked="Are you sure you wish to delete .tmp files in folder (including sub folders) $windows_folder ?"
-if ! grep -qxF "$asked" "$out/texts.txt"; then
-  xdotool key n
-  fail "the question is not about .tmp in $windows_folder; the windows say: $(cat "$out/texts.txt")"
-fi
+report=$(other_window "$main" "$progress") || fail "the stopped delete showed no report"
+gone_id "$progress" || fail "the progress window stayed after the delete"
+shot "$report" report
+eval "$(xdotool getwindowgeometry --shell "$report")"
+((HEIGHT > 200)) || fail "the report ($WIDTH x $HEIGHT) has no list of the files found gone"
 xdotool key Return
+gone_id "$report" || fail "Enter did not close the report"
+settle
+
+# The .tmp row (three files) is now the second: a delete too quick for progress.
+delete_row .tmp Home Down
 for _ in $(seq 100); do
   [[ -e $folder/a.tmp || -e $folder/sub/b.tmp || -e $folder/sub/deep/c.tmp ]] || break
   sleep 0.1
 done
-sleep 1
+settle
 
 # The About box from the window menu: its last item.
 focus "$main"
@@ -141,11 +206,21 @@ kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
 wait "$pid" || fail "the program ended with status $?"
 pid=
 
-# What the delete did: exactly the three .tmp files are in the trash, everything else stayed.
+# What the deletes did: the three .tmp files and the .dat files moved before the stop are in
+# the trash, the other .dat files and everything else stayed.
 XDG_DATA_HOME=$wine_dir/data trash-list | grep -F "$folder/" | sort >"$out/trash-list.txt"
 sed 's/^[^/]*//' "$out/trash-list.txt" >"$out/trashed.txt"
 printf '%s\n' "$folder/a.tmp" "$folder/sub/b.tmp" "$folder/sub/deep/c.tmp" | sort >"$out/expected.txt"
-diff -u "$out/expected.txt" "$out/trashed.txt" || fail "the trash does not hold exactly the .tmp files"
+grep -v '\.dat$' "$out/trashed.txt" | diff -u "$out/expected.txt" - ||
+  fail "besides .dat files, the trash does not hold exactly the .tmp files"
+# Each .dat file of an even number is either in the trash or where it was.
+dat_trashed=$(grep -c "^$folder/photos/img[0-9]*\.dat$" "$out/trashed.txt")
+even_trashed=$(grep "^$folder/photos/img[0-9]*[02468]\.dat$" "$out/trashed.txt" | wc -l)
+dat_left=$(find "$folder/photos" -name '*.dat' | wc -l)
+((dat_trashed > 0 && dat_left > 0)) ||
+  fail "$dat_trashed .dat files went to the trash and $dat_left stayed; the stop should keep some"
+((even_trashed + dat_left == dat_count / 2)) ||
+  fail "$even_trashed of the $((dat_count / 2)) even .dat files in the trash and $dat_left left"
 for kept in x.log notes.txt sub/y.log sub sub/deep; do
   [[ -e $folder/$kept ]] || fail "$kept was moved"
 done
@@ -180,6 +255,7 @@ for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
 pid=
 
-echo "PASS: picked $windows_folder, its three .tmp files went to the trash and nothing else;"
-echo "      the widths and the folder were saved; started on $windows_given, it was scanned"
-echo "      at once; screenshots in $2"
+echo "PASS: picked $windows_folder; the delete of its .dat files showed progress, stopped on Stop"
+echo "      ($dat_trashed moved) and listed the files found gone; its three .tmp files went to the trash;"
+echo "      the widths and the folder were saved; started on $windows_given, it was scanned at once;"
+echo "      screenshots in $2"

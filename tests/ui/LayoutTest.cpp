@@ -66,7 +66,9 @@ TEST_P(TemplateLayout, ControlsSitWhereTheirDialogUnitsSay) {
     const Units units = UnitsOf(window->font());
     EXPECT_EQ(window->width(), Px(tmpl->cx, units.x));
     EXPECT_EQ(window->height(), Px(tmpl->cy, units.y));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "no sizing border";
+    // A sizing border lets the window grow from its template's size, never shrink below it.
+    EXPECT_EQ(window->minimumSize(), window->size());
+    EXPECT_EQ(window->maximumSize() == window->size(), !(tmpl->style & WS_THICKFRAME));
     EXPECT_EQ(window->windowTitle().toStdString(), tmpl->caption);
     EXPECT_EQ(bool(window->windowFlags() & Qt::WindowMinimizeButtonHint),
               bool(tmpl->style & WS_MINIMIZEBOX));
@@ -101,7 +103,8 @@ TEST_P(TemplateLayout, ControlsSitWhereTheirDialogUnitsSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDialog, TemplateLayout,
-                         testing::Values(IDD_ABOUTBOX, IDD_RAVEZIVURED_DIALOG, IDD_WORKING));
+                         testing::Values(IDD_ABOUTBOX, IDD_RAVEZIVURED_DIALOG, IDD_WORKING,
+                                         IDD_TRASH_PROGRESS, IDD_TRASH_REPORT, IDD_TRASH_STOPPED));
 
 TEST(MainWindowLayout, ShowsItsTextsAndStartsEmptyWithTheListFocused) {
     CCancellingChooser chooser;

@@ -62,8 +62,8 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
 }
 
 namespace {
-// Null in the slot stands for the windows of the toolkit's displays, made per job for its
-// owner; the stand-in is never called.
+// Null in the slot stands for the windows of CTrashWindows, made per job for its owner;
+// the stand-in is never called.
 class CNoDisplays final : public ITrashDisplays {
 public:
     void BeginProgress(TrashWork, std::size_t) override {}

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-// What the user sees while and after a job runs. CTrashDisplays (TrashDisplays.h) is the one
+// What the user sees while and after a job runs. CTrashWindows (TrashWindows.h) is the one
 // with windows; tests put a recorder in its place.
 class ITrashDisplays {
 public:
@@ -65,14 +65,13 @@ TrashReport RunTrashJob(const TrashJob& job, ITrashDisplays& displays,
                         const TrashRunOptions& options = {});
 
 // The window's run: with the installed displays (SetTrashDisplays) or, by default, with
-// the toolkit's windows owned by owner (may be null), captioned with the application
-// title: CTrashDisplays (TrashDisplays.h) on Qt, CTrashWindows (TrashWindows.h) on the
-// Windows build's dialogs. Both are application-modal, so no other window takes input
-// while the job runs.
+// the windows of CTrashWindows (TrashWindows.h) owned by the dialog whose window owner is
+// (null, or not a dialog's: the application's main window). No other window of the
+// program takes input while the job runs.
 TrashReport RunTrashJob(const TrashJob& job, HWND owner);
 
-// The displays RunTrashJob(job, owner) uses. Null, the default, stands for the toolkit's
-// windows; tests install a recorder. An installed one must outlive its use.
+// The displays RunTrashJob(job, owner) uses. Null, the default, stands for the windows of
+// CTrashWindows; tests install a recorder. An installed one must outlive its use.
 void SetTrashDisplays(ITrashDisplays* displays);
 // The displays installed with SetTrashDisplays, or null.
 ITrashDisplays* InstalledTrashDisplays();

@@ -1,6 +1,6 @@
 #pragma once
-// The words of the windows around a delete or an undo, written once for the Qt windows and
-// the Windows build's dialogs.
+// The words of the windows around a delete or an undo (TrashWindows.h), apart from their
+// templates.
 #include "platform/core/TrashReport.h"
 
 #include <cstddef>

@@ -10,18 +10,19 @@ CTrashWindows::~CTrashWindows() {
     EndProgress();
 }
 
+bool CTrashWindows::OwnerGone() const {
+    return m_pOwner && !m_pOwner->GetSafeHwnd();
+}
+
 void CTrashWindows::BeginProgress(TrashWork work, std::size_t total) {
     EndProgress();
+    if (OwnerGone())
+        return;
     m_progress = std::make_unique<CTrashProgressWnd>(m_pOwner, work);
     if (!m_progress->Show()) {
         m_progress.reset();
         return;
     }
-    // The owner takes no input while the work runs; disabling it disables the windows it
-    // owns too, so the progress window is enabled again on its own.
-    if (m_pOwner)
-        m_ownerWasDisabled = m_pOwner->EnableWindow(FALSE);
-    m_progress->EnableWindow(TRUE);
     m_progress->SetProgress(0, total, {});
     AfxPumpWaitingMessages();
 }
@@ -31,9 +32,9 @@ bool CTrashWindows::UpdateProgress(std::size_t done, std::size_t total, std::str
         return false;
     m_progress->SetProgress(done, total, path);
     // The one place messages run while files are moved: the window repaints, and Stop, Esc
-    // or the close box set the stop flag.
+    // or the close box set the stop flag. No other window takes input meanwhile.
     AfxPumpWaitingMessages();
-    return m_progress && !m_progress->StopRequested();
+    return m_progress && m_progress->GetSafeHwnd() && !m_progress->StopRequested();
 }
 
 void CTrashWindows::EndProgress() {
@@ -41,11 +42,11 @@ void CTrashWindows::EndProgress() {
         return;
     m_progress->DestroyWindow();
     m_progress.reset();
-    if (m_pOwner)
-        m_pOwner->EnableWindow(m_ownerWasDisabled ? FALSE : TRUE);
 }
 
 void CTrashWindows::ShowReport(const TrashReport& report) {
+    if (OwnerGone())
+        return;
     if (report.refused) {
         MessageBoxRequest request;
         request.owner = m_pOwner;
