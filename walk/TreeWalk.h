@@ -24,14 +24,15 @@
 // - A folder that disappeared during the walk is simply gone; any other folder that
 //   could not be read counts, with its reason, in CWalkProblems.
 //
-// On Windows the same rules hold with the system's own means: junctions and symbolic
-// links (reparse points) are the links; a folder is identified by its volume's serial
-// number and its index; it is listed by its path (FindFirstFileExW, in the \\?\ form,
-// so every name and any length up to the system's 32,767 characters work), and every
-// folder from the chosen one down to the one listed is held open without letting anyone
-// rename or remove it, so that the path keeps naming the folders that were checked. A
-// folder is found to have changed when, opened again, it is not the one recorded, or is
-// a link now. The home trash is Wine's recycle bin (the desktop trash of its host).
+// On Windows the same rules hold with the system's own means: the links are the reparse
+// points whose tag is a name surrogate (symbolic links, junctions, mount points); a folder
+// with any other reparse tag (a cloud placeholder, a deduplicated folder) is a folder like
+// any other and is walked into. A folder is identified by its volume's serial number and
+// its index; it is listed through its own handle (GetFileInformationByHandleEx) and
+// reached by its path in the \\?\ form, so every name and any length up to the system's
+// 32,767 characters work. A folder is found to have changed when, opened again, it is not
+// the one recorded, or is a link now. The home trash is Wine's recycle bin (the desktop
+// trash of its host).
 //
 // Listings are read by worker threads ahead of the walk (CTreeWalk); the walk's user
 // (CEnumerateFiles) consumes them on its own thread in depth-first listing order.
