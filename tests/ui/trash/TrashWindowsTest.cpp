@@ -8,6 +8,7 @@
 #include "tests/ui/trash/InChild.h"
 #include "ui/trash/TrashDisplays.h"
 #include "ui/trash/TrashReportDlg.h"
+#include "ui/trash/TrashTexts.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -298,6 +299,17 @@ TEST(TrashReportWindow, SummaryReadsRightForOneAndForManyAndCountsStoppedFilesAp
     };
     for (const Case& c : cases)
         EXPECT_EQ(TrashSummaryText(c.work, c.moved, c.failed, c.stopped), c.text);
+}
+
+// Where no undo is kept (Windows), a report of a delete that moved files says where they are.
+TEST(TrashReportWindow, SummaryWithoutUndoSaysWhereTheFilesAre) {
+    TrashReport report;
+    report.results = {{"a", true, "", ""}, {"b", false, kReasonInUse, ""}};
+    EXPECT_EQ(TrashSummary(report, false), "1 of 2 files was moved to the trash; 1 was not. You "
+                                           "can restore them from the Recycle Bin.");
+    EXPECT_EQ(TrashSummary(report, true), "1 of 2 files was moved to the trash; 1 was not.");
+    report.results[0].trashed = false;
+    EXPECT_EQ(TrashSummary(report, false), "0 of 2 files were moved to the trash; 2 were not.");
 }
 
 // After a stop the list holds the real failures only; with none, there is no list.
