@@ -58,27 +58,41 @@ public:
         const std::string folder = record ? std::to_string(record->folder) : FolderKey(path);
         if (!m_pending.empty() && (folder != m_pendingFolder || m_pending.size() >= Limit()))
             Flush();
-        if (const char* reason = Check(record, file)) {
+        if (const char* reason = CheckWay(record, file)) {
             m_results[i] = NotMoved(path, reason, std::move(m_detail));
             return;
         }
         m_pending.push_back(std::move(file));
         m_pendingIndex.push_back(i);
+        m_pendingRecord.push_back(record);
         m_pendingFolder = folder;
     }
 
-    // Hands the files kept so far to the shell and sets their results.
+    // Checks each file kept so far once more, right before the call (its folders are still
+    // held), hands those that pass to the shell and sets every result.
     void Flush() {
-        if (m_pending.empty())
+        std::vector<ShellFile> ready;
+        std::vector<std::size_t> readyIndex;
+        for (std::size_t k = 0; k < m_pending.size(); ++k) {
+            ShellFile& file = m_pending[k];
+            if (const char* reason = CheckFile(m_pendingRecord[k], file)) {
+                m_results[m_pendingIndex[k]] = NotMoved(file.path, reason, std::move(m_detail));
+                continue;
+            }
+            ready.push_back(std::move(file));
+            readyIndex.push_back(m_pendingIndex[k]);
+        }
+        m_pending.clear();
+        m_pendingIndex.clear();
+        m_pendingRecord.clear();
+        if (ready.empty())
             return;
         if (!m_shell)
             m_shell =
                 m_options.makeShell ? m_options.makeShell(m_owner) : MakeRecycleShell(m_owner);
-        m_shell->Recycle(m_pending);
-        for (std::size_t k = 0; k < m_pending.size(); ++k)
-            m_results[m_pendingIndex[k]] = std::move(m_pending[k].result);
-        m_pending.clear();
-        m_pendingIndex.clear();
+        m_shell->Recycle(ready);
+        for (std::size_t k = 0; k < ready.size(); ++k)
+            m_results[readyIndex[k]] = std::move(ready[k].result);
     }
 
     std::size_t Calls() const { return m_shell ? m_shell->Calls() : 0; }
@@ -90,16 +104,18 @@ private:
         return path.substr(0, path.find_last_of("\\/") + 1);
     }
 
-    // Null when file may go to the shell (file.plain, longPath and identity set);
-    // otherwise why not, with m_detail set when there is more to say.
-    const char* Check(const BatchFile* record, ShellFile& file) {
+    // Null when the way to file allows it to go to the shell: a name the shell reads as
+    // that very file (file.plain set), a drive whose bin takes files, the folders on its way
+    // held and still the ones the scan walked. Otherwise why not, with m_detail set when
+    // there is more to say.
+    const char* CheckWay(const BatchFile* record, ShellFile& file) {
         m_detail.clear();
         // A file of a recycle bin's own would leave it without its record there.
         if (IsInsideTrash(file.path))
             return kReasonInTrash;
         if (const char* reason = ShellPathFor(file.path, file.plain))
             return reason;
-        const BinVerdict& bin = m_bins.Of(FolderOf(file.plain));
+        const BinVerdict& bin = BinOf(file.plain);
         if (!bin.takes) {
             m_detail = bin.detail;
             return kReasonNoRecycleBin;
@@ -113,12 +129,20 @@ private:
                 return reason;
             }
         }
+        return nullptr;
+    }
+
+    // Null when file is still the one the scan saw (file.longPath and identity set), not a
+    // folder, and not larger than its bin takes; otherwise why not, as CheckWay.
+    const char* CheckFile(const BatchFile* record, ShellFile& file) {
+        m_detail.clear();
         file.longPath = LongPath(file.path);
         WinFileInfo info;
         const FileIdentity recorded =
             record ? FileIdentity{record->dev, record->ino} : FileIdentity{};
         if (const char* reason = CheckEntry(file.longPath, record ? &recorded : nullptr, info))
             return reason;
+        const BinVerdict& bin = BinOf(file.plain);
         if (bin.maxBytes && info.size > bin.maxBytes) {
             m_detail = "its recycle bin takes files of up to " +
                        std::to_string(bin.maxBytes >> 20) + " MB";
@@ -128,15 +152,28 @@ private:
         return nullptr;
     }
 
+    // The verdict for the drive of the file at plain, asked of m_bins once per folder.
+    const BinVerdict& BinOf(const std::wstring& plain) {
+        std::wstring folder = FolderOf(plain);
+        if (!m_binOfFolder || folder != m_binFolder) {
+            m_binOfFolder = &m_bins.Of(folder);
+            m_binFolder = std::move(folder);
+        }
+        return *m_binOfFolder;
+    }
+
     HWND m_owner;
     const CFileBatch* m_batch;
     const RecycleOptions& m_options;
     std::vector<TrashResult>& m_results;
     std::optional<CHeldFolders> m_held;
     CRecycleBins m_bins;
+    std::wstring m_binFolder;                  // the folder BinOf was last asked about
+    const BinVerdict* m_binOfFolder = nullptr; // its verdict (m_bins keeps it in place)
     std::unique_ptr<CRecycleShell> m_shell; // made when the first files are handed over
     std::vector<ShellFile> m_pending;       // of one folder
     std::vector<std::size_t> m_pendingIndex;
+    std::vector<const BatchFile*> m_pendingRecord;
     std::string m_pendingFolder;
     std::string m_detail;
 };

@@ -360,31 +360,36 @@ int RecycleWithoutTrash(const std::string& root) {
     return wrong;
 }
 
-// Another program swaps a folder for a decoy of the same files over and over while the
-// delete runs. A folder the executor holds cannot be renamed, so every file it moves is
-// from the folder the scan saw, and no decoy ever reaches the trash.
-TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoy) {
+// Another program swaps a folder, over and over while the delete runs, for a decoy of the
+// same files or for a link to a folder outside the chosen one that holds them too. A
+// folder the executor holds cannot be renamed, and each file is checked right before its
+// folder's call, so every file it moves is from the folder the scan saw: no decoy, and
+// nothing outside, ever reaches the recycle bin.
+TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoyOrALink) {
     TempDir dir;
     std::vector<TreeEntry> tree;
     std::vector<std::string> files;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 300; ++i) {
         const std::string name = std::to_string(i) + ".tmp";
-        tree.push_back({TreeEntry::File, "sub/" + name, "ours"});
-        tree.push_back({TreeEntry::File, "decoy/" + name, "not ours"});
+        tree.push_back({TreeEntry::File, "tree/sub/" + name, "ours"});
+        tree.push_back({TreeEntry::File, "tree/decoy/" + name, "not ours"});
+        tree.push_back({TreeEntry::File, "outside/" + name, "not ours"});
         files.push_back("sub/" + name);
     }
+    tree.push_back({TreeEntry::Link, "tree/link", "../outside"});
     MakeTree(dir.path(), tree);
-    Request request(dir.path(), files);
+    Request request(dir / "tree", files);
 
     std::atomic<bool> done{false};
     std::thread swapper([&] {
-        const std::wstring sub = LongPath(dir / "sub"), decoy = LongPath(dir / "decoy"),
-                           aside = LongPath(dir / "aside");
+        const std::wstring sub = LongPath(dir / "tree\\sub"), aside = LongPath(dir / "tree\\aside");
+        const std::wstring stand[] = {LongPath(dir / "tree\\decoy"), LongPath(dir / "tree\\link")};
         for (int round = 0; round < 20000 && !done; ++round)
             if (MoveFileW(sub.c_str(), aside.c_str())) {
-                MoveFileW(decoy.c_str(), sub.c_str());
+                const std::wstring& in = stand[round % 2];
+                MoveFileW(in.c_str(), sub.c_str());
                 Sleep(0);
-                MoveFileW(sub.c_str(), decoy.c_str());
+                MoveFileW(sub.c_str(), in.c_str());
                 MoveFileW(aside.c_str(), sub.c_str());
             }
     });
@@ -392,14 +397,14 @@ TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoy) {
     done = true;
     swapper.join();
 
-    // Wherever the swaps left them, the hundred decoys are all still in the tree.
-    int decoys = 0;
-    for (const char* folder : {"sub", "decoy", "aside"})
+    // Wherever the swaps left them, the decoys and the files outside are all still there.
+    int others = 0;
+    for (const char* folder : {"tree\\sub", "tree\\decoy", "tree\\aside", "outside"})
         for (const std::string& name : Names(dir / folder))
-            decoys += ReadFile(dir / (std::string(folder) + "\\" + name)) == "not ours";
-    EXPECT_EQ(decoys, 100);
-    // A file not moved was left because its folder, when its turn came, was the decoy, was
-    // away in the middle of a swap, or was being moved by the other program.
+            others += ReadFile(dir / (std::string(folder) + "\\" + name)) == "not ours";
+    EXPECT_EQ(others, 600);
+    // A file not moved was left because its folder, when its turn came, was the decoy or
+    // the link, was away in the middle of a swap, or was being moved by the other program.
     for (const TrashResult& result : report.results) {
         if (!result.trashed) {
             EXPECT_TRUE(result.reason == kReasonChanged || result.reason == kReasonGone ||
