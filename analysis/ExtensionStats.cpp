@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -24,17 +25,49 @@ int ReadCount(const CString& text) {
 
 } // namespace
 
+namespace {
+
+// Adds one to a count written as CountFile writes it (digits, no leading zero, fewer than
+// ten of them, so well below INT_MAX), in place; false for any other text.
+bool IncrementInPlace(CString& count) {
+    const std::string_view text = count.view();
+    if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1))
+        return false;
+    for (const char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    std::size_t last = text.size();
+    while (last > 0 && text[last - 1] == '9')
+        --last;
+    if (last == 0) { // 9, 99, ...: one digit more
+        char digits[16] = {'1'};
+        std::memset(digits + 1, '0', text.size());
+        count.SetString(digits, text.size() + 1);
+        return true;
+    }
+    const std::size_t length = text.size();
+    char* bytes = count.GetBuffer(length);
+    ++bytes[last - 1];
+    std::memset(bytes + last, '0', length - last);
+    count.ReleaseBuffer(length);
+    return true;
+}
+
+} // namespace
+
 void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
     const std::string_view key = ExtensionKey(path);
     if (CString* count = counts.PLookup(key)) {
-        // The count lives as decimal text. Re-reading and re-writing it in place keeps
-        // this allocation-free: a count of up to ten digits fits the string's own
-        // storage. A count never passes INT_MAX; it stops there rather than wrapping.
-        const int current = ReadCount(*count);
-        const int next = current < INT_MAX ? current + 1 : current;
-        char digits[16];
-        const auto written = std::to_chars(digits, digits + sizeof digits, next);
-        count->raw().assign(digits, written.ptr);
+        // The count lives as decimal text, changed in place, so that this allocates
+        // nothing but for a new digit past six (up to six live inside the CString). A count
+        // never passes INT_MAX; it stops there rather than wrapping.
+        if (!IncrementInPlace(*count)) {
+            const int current = ReadCount(*count);
+            const int next = current < INT_MAX ? current + 1 : current;
+            char digits[16];
+            const auto written = std::to_chars(digits, digits + sizeof digits, next);
+            count->SetString(digits, static_cast<std::size_t>(written.ptr - digits));
+        }
     } else {
         counts.SetAt(key, CString("1"));
     }

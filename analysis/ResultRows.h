@@ -4,7 +4,7 @@
 #include "analysis/ExtensionStats.h"
 
 #include <array>
-#include <vector>
+#include <deque>
 
 class CResultRows : public IResultRows {
 public:
@@ -25,8 +25,10 @@ public:
     bool SortItems(PFNLVCOMPARE compare, LPARAM context) override;
     CString GetItemText(int row, int column) const override;
 
-    const std::vector<Row>& Rows() const { return m_rows; }
+    const std::deque<Row>& Rows() const { return m_rows; }
 
 private:
-    std::vector<Row> m_rows;
+    // A deque grows a block at a time: a table of many rows never holds its rows twice
+    // while it grows.
+    std::deque<Row> m_rows;
 };

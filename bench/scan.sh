@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Times ravezivured-scan against `find DIR -type f | wc -l` on the same tree.
+# Times ravezivured-scan against `find DIR -type f | wc -l` and against walk-limit (an
+# order-free walker: every core lists folders, nothing waits for an order) on the same
+# tree.
 #
 #   bench/scan.sh [--cold] N [DIR]
 #
@@ -32,8 +34,9 @@ if ((cold)); then
 fi
 
 cmake -S "$root" --preset release >/dev/null
-cmake --build "$root/build/release" --target ravezivured-scan rz-bench-tree >/dev/null
+cmake --build "$root/build/release" --target ravezivured-scan rz-bench-tree walk-limit >/dev/null
 scan=$root/build/release/app/ravezivured-scan
+limit=$root/build/release/bench/walk-limit
 generate=$root/build/release/bench/rz-bench-tree
 
 ensure_tree "$generate" "$n" "$dir"
@@ -41,7 +44,8 @@ ensure_tree "$generate" "$n" "$dir"
 # Warm the cache with both, and check they agree on the number of files.
 found=$(find "$dir" -type f | wc -l)
 counted=$("$scan" "$dir" | awk -F'\t' '$1=="Total Files Found" {print $2}')
-echo "files: find $found, ravezivured-scan $counted"
+walked=$("$limit" "$dir" | awk -F'\t' '$1=="files" {print $2}')
+echo "files: find $found, ravezivured-scan $counted, walk-limit $walked"
 [[ $found == "$counted" ]] || echo "warning: the counts differ (links and special files count for the scan only)" >&2
 
 drop() { ((cold)) && { sync; echo 3 >/proc/sys/vm/drop_caches; } || true; }
@@ -58,32 +62,39 @@ timed() {
 count_find() { find "$dir" -type f | wc -l; }
 count_fd() { fdfind -uu -t f . "$dir" | wc -l; }
 
-scan_times=() find_times=() fd_times=() ratios=()
+scan_times=() find_times=() fd_times=() limit_times=() ratios=() limit_ratios=()
 for ((i = 0; i < pairs; i++)); do
   timed scan_times "$scan" "$dir"
+  timed limit_times "$limit" "$dir"
   timed find_times count_find
   ((cold)) && timed fd_times count_fd
   ratios+=("$(awk -v a="${scan_times[i]}" -v b="${find_times[i]}" 'BEGIN {printf "%.4f", a / b}')")
+  limit_ratios+=("$(awk -v a="${scan_times[i]}" -v b="${limit_times[i]}" 'BEGIN {printf "%.4f", a / b}')")
 done
 
 scan_median=$(printf '%s\n' "${scan_times[@]}" | median)
 find_median=$(printf '%s\n' "${find_times[@]}" | median)
+limit_median=$(printf '%s\n' "${limit_times[@]}" | median)
 pair_median=$(printf '%s\n' "${ratios[@]}" | median)
+limit_pair_median=$(printf '%s\n' "${limit_ratios[@]}" | median)
 drop
 peak_kb=$( { /usr/bin/time -f '%M' "$scan" "$dir" >/dev/null; } 2>&1 | tail -1)
 
 ((cold)) && echo "cold cache: page cache dropped before every run" || echo "warm cache"
-awk -v s="$scan_median" -v f="$find_median" -v n="$pairs" 'BEGIN {
+awk -v s="$scan_median" -v f="$find_median" -v l="$limit_median" -v n="$pairs" 'BEGIN {
   printf "ravezivured-scan   median %.3f s   (%d runs)\n", s / 1e6, n
+  printf "walk-limit         median %.3f s   (%d runs)\n", l / 1e6, n
   printf "find | wc -l       median %.3f s   (%d runs)\n", f / 1e6, n
 }'
 if ((cold)); then
   fd_median=$(printf '%s\n' "${fd_times[@]}" | median)
   awk -v d="$fd_median" -v n="$pairs" 'BEGIN { printf "fdfind | wc -l     median %.3f s   (%d runs)\n", d / 1e6, n }'
 fi
-awk -v s="$scan_median" -v f="$find_median" -v p="$pair_median" -v k="$peak_kb" 'BEGIN {
-  printf "ratio of medians   %.3f   (scan / find)\n", s / f
-  printf "median pair ratio  %.3f\n", p
+awk -v s="$scan_median" -v f="$find_median" -v l="$limit_median" -v p="$pair_median" \
+  -v q="$limit_pair_median" -v k="$peak_kb" 'BEGIN {
+  printf "scan / find        %.3f   (median of rounds %.3f)\n", s / f, p
+  printf "limit / find       %.3f\n", l / f
+  printf "scan / limit       %.3f   (median of rounds %.3f)\n", s / l, q
   printf "scan peak RSS      %.1f MB (%d KB)\n", k / 1024, k
 }'
 if ((cold)); then
@@ -94,4 +105,6 @@ if ((cold)); then
   echo "fdfind runs (us): ${fd_times[*]}"
 fi
 echo "scan runs (us): ${scan_times[*]}"
+echo "limit runs (us): ${limit_times[*]}"
 echo "find runs (us): ${find_times[*]}"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -14,11 +14,11 @@ target_compile_definitions(rz_settings INTERFACE
 set(CMAKE_DEPFILE_FLAGS_RC
     "--preprocessor-arg=-MMD --preprocessor-arg=-MF --preprocessor-arg=<DEP_FILE> --preprocessor-arg=-MT --preprocessor-arg=<OBJECT>")
 
-# Programs of the build run under Wine, in the build folder's own Wine folder (prefix,
-# home, trash): tests, test discovery and whatever CMake runs itself.
+# Programs of the build run under Wine (tests, test discovery and whatever CMake runs
+# itself): in the Wine folder (prefix, home, trash) that RZ_WINE_DIR names, which
+# scripts/sandbox.sh points into its own folder, else in the build folder's.
 if(CMAKE_CROSSCOMPILING)
-  set(RZ_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
-  set(CMAKE_CROSSCOMPILING_EMULATOR env RZ_WINE_DIR=${RZ_WINE_DIR}
+  set(CMAKE_CROSSCOMPILING_EMULATOR env RZ_WINE_BUILD_DIR=${CMAKE_BINARY_DIR}/wine
       ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 endif()
 

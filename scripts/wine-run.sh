@@ -2,7 +2,8 @@
 # Runs a program of the Windows build under Wine, inside a folder of its own:
 #   RZ_WINE_DIR=/abs/folder scripts/wine-run.sh PROGRAM.exe [ARGS...]
 # The Windows build's CMAKE_CROSSCOMPILING_EMULATOR (tests, test discovery), and the way
-# to run the programs by hand.
+# to run the programs by hand. Without RZ_WINE_DIR, the emulator's RZ_WINE_BUILD_DIR (the
+# build folder's wine/) is the folder; scripts/sandbox.sh sets RZ_WINE_DIR to its own.
 #
 # Everything Wine keeps lives below RZ_WINE_DIR: its prefix (prefix/, made on first use)
 # and the home, settings and desktop trash it sees (home/, data/, ...), so the user's own
@@ -15,8 +16,8 @@
 # them (about 2 s per test). So the server and the session are started here, output sent
 # nowhere, and every program after that joins them.
 set -euo pipefail
-dir=${RZ_WINE_DIR:?set RZ_WINE_DIR to an absolute folder (the build folder keeps one)}
-[[ $dir == /* ]] || { echo "wine-run.sh: RZ_WINE_DIR must be absolute: $dir" >&2; exit 2; }
+dir=${RZ_WINE_DIR:-${RZ_WINE_BUILD_DIR:?set RZ_WINE_DIR to an absolute folder}}
+[[ $dir == /* ]] || { echo "wine-run.sh: the Wine folder must be absolute: $dir" >&2; exit 2; }
 
 export WINEPREFIX=$dir/prefix
 export HOME=$dir/home XDG_CONFIG_HOME=$dir/config XDG_DATA_HOME=$dir/data

@@ -2,6 +2,7 @@
 
 #include "platform/core/PathSeparator.h"
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,9 +12,10 @@ namespace {
 
 // The prefix every entry path of folder starts with: folder made absolute, plus one
 // separator.
-void StartEntryPath(std::string& path, const CString& folder) {
-    path = AbsoluteFolder(folder);
-    if (path.empty() || path.back() != kPathSeparator)
+void StartEntryPath(CString& path, const CString& folder) {
+    const std::string absolute = AbsoluteFolder(folder);
+    path.SetString(absolute.data(), absolute.size());
+    if (path.IsEmpty() || path[path.GetLength() - 1] != kPathSeparator)
         path += kPathSeparator;
 }
 
@@ -51,7 +53,7 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
     // One path buffer per level, reused for every entry: the folder part stays, only the
     // name after it changes, so reporting an entry allocates nothing.
     CString path;
-    StartEntryPath(path.raw(), folder);
+    StartEntryPath(path, folder);
     std::unique_ptr<CTreeWalk> own;
     CTreeWalk* walk = m_walk;
     if (!node) {
@@ -81,8 +83,7 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
 
 bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path,
                                   const CString& filter, bool recurse) {
-    std::string& bytes = path.raw();
-    const std::size_t base = bytes.size();
+    const std::size_t base = path.size();
     const WalkFolder& folder = CTreeWalk::Folder(node);
     while (!WalkStopped()) {
         const WalkChunk* chunk = walk.NextChunk(node);
@@ -90,8 +91,10 @@ bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path
             return true;
         for (const WalkRecord* record = CTreeWalk::First(chunk); record && !WalkStopped();
              record = CTreeWalk::Next(chunk, record)) {
-            bytes.resize(base);
-            bytes.append(record->Name(), record->length);
+            // The name in place of the last one: in the path's own room, nothing allocated.
+            char* bytes = path.GetBuffer(base + record->length);
+            std::memcpy(bytes + base, record->Name(), record->length);
+            path.ReleaseBuffer(base + record->length);
             if (!record->child) {
                 m_entry = {&folder, {record->Name(), record->length}, record->type, record->ino};
                 OnFileFound(path);

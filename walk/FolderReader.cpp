@@ -12,6 +12,8 @@
 namespace {
 
 std::atomic<std::uint64_t> g_nextFolderId{1};
+std::atomic<long> g_liveNodes{0};
+std::atomic<long> g_liveChunks{0};
 
 std::size_t RecordSize(std::size_t nameLength) {
     return (sizeof(WalkRecord) + nameLength + 1 + 7) & ~std::size_t{7};
@@ -81,17 +83,35 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
     node->prefixLength = prefixLength;
     node->bytes = sizeof(WalkNode) + name.size() + 1;
+    g_liveNodes.fetch_add(1, std::memory_order_relaxed);
     return node;
 }
 
 void DeleteNode(WalkNode* node) {
     node->~WalkNode();
     std::free(node);
+    g_liveNodes.fetch_sub(1, std::memory_order_relaxed);
+}
+
+WalkChunk* NewChunk(std::size_t used) {
+    void* memory = std::malloc(sizeof(WalkChunk) + used);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* chunk = new (memory) WalkChunk;
+    chunk->used = used;
+    g_liveChunks.fetch_add(1, std::memory_order_relaxed);
+    return chunk;
 }
 
 void DeleteChunk(WalkChunk* chunk) {
     chunk->~WalkChunk();
     std::free(chunk);
+    g_liveChunks.fetch_sub(1, std::memory_order_relaxed);
+}
+
+WalkAllocations LiveWalkAllocations() {
+    return {g_liveNodes.load(std::memory_order_relaxed),
+            g_liveChunks.load(std::memory_order_relaxed)};
 }
 
 CFolderReader::CFolderReader(bool recurse, const HomeTrash& trash)
@@ -121,8 +141,9 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     }
     const std::size_t at = m_records.size();
     m_records.resize(at + RecordSize(length));
-    new (m_records.data() + at) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
-    std::memcpy(m_records.data() + at + sizeof(WalkRecord), name, length + 1);
+    char* record = &m_records[at].byte;
+    new (record) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
+    std::memcpy(record + sizeof(WalkRecord), name, length + 1);
 }
 
 void CFolderReader::StartRead() {
@@ -150,12 +171,8 @@ ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
     outcome.children = &m_children;
     outcome.childBytes = m_childBytes;
     if (!m_records.empty()) {
-        void* memory = std::malloc(sizeof(WalkChunk) + m_records.size());
-        if (!memory)
-            throw std::bad_alloc();
-        auto* chunk = new (memory) WalkChunk;
-        chunk->used = m_records.size();
-        std::memcpy(chunk + 1, m_records.data(), m_records.size());
+        WalkChunk* chunk = NewChunk(m_records.size());
+        std::memcpy(chunk + 1, &m_records.front().byte, m_records.size());
         outcome.chunk = chunk;
     }
     m_reading = false;

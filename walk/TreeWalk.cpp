@@ -19,10 +19,13 @@
 
 namespace {
 
-// Readers: reading folders from disk waits on the disk far more than on the processor, so
-// there are more of them than cores. Measured on 2 cores and a million files: from a cold
-// cache 8 to 16 readers take about 0.6 of the time of 4 and half that of 2; more than 8
-// only cost memory and, from a warm cache, contention.
+// Readers: one fewer than there are cores (the consumer reads as well whenever it would
+// wait), and more, up to kReaders, while listings wait on the disk (each read that takes
+// longer than kSlowRead asleep adds one): from a cold cache, on 2 cores and a million
+// files, 8 to 16 readers take about 0.6 of the time of 4 and half that of 2; from a warm
+// cache, threads beyond the cores only take turns with each other and with the count (a
+// futex call and a context switch for every other folder), so a read that was slow because
+// it lost its core does not count.
 constexpr long kReaders = 8;
 // Descriptors left to the rest of the program, and kept free per reader for reopening a
 // folder through its ancestors (two at a time) and for a reader that keeps a listing open
@@ -39,29 +42,45 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
     : m_shared(std::make_unique<Shared>(rootPath, recurse, stop)) {
     Shared& s = *m_shared;
     const long spare = SpareFolderHandles() - kReservedDescriptors;
-    const long readers = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, kReaders);
+    s.maxReaders = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, kReaders);
     s.holdBudget =
-        std::clamp(spare - kDescriptorsPerReader * (readers + 1), 1L, kMaxHeldDescriptors);
+        std::clamp(spare - kDescriptorsPerReader * (s.maxReaders + 1), 1L, kMaxHeldDescriptors);
 
     m_root = s.root = NewNode(nullptr, {}, entryPrefixLength);
     s.bytesAhead += m_root->bytes;
     LinkAlive(s.alive, m_root);
     s.WantLocked(m_root, PlaceOf(m_root));
-    if (!recurse)
-        return; // one listing: the consumer reads it
-    s.threads.reserve(static_cast<std::size_t>(readers));
-    for (long i = 0; i < readers; ++i) {
-        try {
-            s.threads.emplace_back([&s, recurse] {
-                Reader reader(recurse, s.trash);
-                s.WorkerLoop(reader);
-            });
-        } catch (const std::system_error&) {
-            // No more threads (the user's process limit, a container's pids.max): the
-            // readers that did start are enough, and with none at all the consumer reads
-            // every folder itself (Prepare, NextChunk).
-            break;
-        }
+    if (!recurse) {
+        s.maxReaders = 0; // one listing: the consumer reads it
+        return;
+    }
+    s.threads.reserve(static_cast<std::size_t>(s.maxReaders));
+    const long cores = std::max(1L, static_cast<long>(std::thread::hardware_concurrency()));
+    const long first = std::max(1L, cores - 1); // the consumer reads too (WaitWhileBusy)
+    for (long i = std::min(first, s.maxReaders); i > 0 && s.StartReader(); --i) {
+    }
+}
+
+bool CTreeWalk::Shared::StartReader() {
+    try {
+        threads.emplace_back([this] {
+            Reader reader(recurse, trash);
+            WorkerLoop(reader);
+        });
+        return true;
+    } catch (const std::system_error&) {
+        // No more threads (the user's process limit, a container's pids.max): the readers
+        // that did start are enough, and with none at all the consumer reads every folder
+        // itself (Prepare, NextChunk).
+        maxReaders = static_cast<long>(threads.size());
+        return false;
+    }
+}
+
+void CTreeWalk::Shared::MoreReadersLocked() {
+    if (slowReads && static_cast<long>(threads.size()) < maxReaders) {
+        slowReads = false;
+        StartReader();
     }
 }
 
@@ -103,6 +122,7 @@ const WalkRecord* CTreeWalk::Next(const WalkChunk* chunk, const WalkRecord* reco
 bool CTreeWalk::Prepare(WalkNode* node) {
     Shared& s = *m_shared;
     std::unique_lock lock(s.mutex);
+    s.MoreReadersLocked();
     s.ReleaseLocked();
     s.WaitWhileBusy(node, lock);
     if (node->state == NodeState::Queued)
@@ -119,6 +139,7 @@ const WalkChunk* CTreeWalk::NextChunk(WalkNode* node) {
         s.released += ChunkBytes(done);
     if (!node->taken && !node->sawEnd) {
         std::unique_lock lock(s.mutex);
+        s.MoreReadersLocked();
         s.ReleaseLocked();
         for (;;) {
             s.WaitWhileBusy(node, lock);

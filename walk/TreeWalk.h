@@ -28,11 +28,15 @@
 // points whose tag is a name surrogate (symbolic links, junctions, mount points); a folder
 // with any other reparse tag (a cloud placeholder, a deduplicated folder) is a folder like
 // any other and is walked into. A folder is identified by its volume's serial number and
-// its index; it is listed through its own handle (GetFileInformationByHandleEx) and
-// reached by its path in the \\?\ form, so every name and any length up to the system's
-// 32,767 characters work. A folder is found to have changed when, opened again, it is not
-// the one recorded, or is a link now. The home trash is Wine's recycle bin (the desktop
-// trash of its host).
+// its index. A folder is opened by its path (its parent's path and its name, in the
+// \\?\ form, so every name and any length up to the system's 32,767 characters work),
+// without following a reparse point, and taken only when it is the folder its parent's
+// listing named (the index matches) or, opened again later, the one recorded then; it is
+// then listed through that handle (GetFileInformationByHandleEx), so what is listed is that
+// folder whatever happens to its path meanwhile. Folder handles are held and given back
+// as descriptors are on POSIX, and they let others rename or remove the folder. A folder
+// is found to have changed when, opened again, it is not the one recorded, or is a link
+// now. The home trash is Wine's recycle bin (the desktop trash of its host).
 //
 // Listings are read by worker threads ahead of the walk (CTreeWalk); the walk's user
 // (CEnumerateFiles) consumes them on its own thread in depth-first listing order.

@@ -73,7 +73,17 @@ struct WalkChunk {
 
 WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength);
 void DeleteNode(WalkNode* node);
+// A chunk with room for used bytes of records behind its header; throws std::bad_alloc.
+WalkChunk* NewChunk(std::size_t used);
 void DeleteChunk(WalkChunk* chunk);
+
+// The nodes and chunks of every walk of the process that are allocated and not yet freed,
+// counted where they are made and freed: both zero whenever no walk exists.
+struct WalkAllocations {
+    long nodes = 0;
+    long chunks = 0;
+};
+WalkAllocations LiveWalkAllocations();
 inline std::size_t ChunkBytes(const WalkChunk* chunk) {
     return sizeof(WalkChunk) + chunk->used;
 }
@@ -114,6 +124,12 @@ bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
 // Folder handles a walk may use besides those of the rest of the program (the process's
 // limit less what is open).
 long SpareFolderHandles();
+// How many times the calling thread has gone to sleep waiting for something (the disk, a
+// lock), when the system counts it; 0 where it does not. A read that took long without
+// raising it lost its core to another thread rather than waited on the disk.
+std::uint64_t ThreadSleeps();
+// Whether ThreadSleeps counts.
+extern const bool kCountsThreadSleeps;
 
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {
@@ -189,7 +205,12 @@ private:
     bool m_recurse;
     HomeTrash m_trash;
     std::vector<char> m_buffer; // the platform's listing buffer, made at the first read
-    std::vector<char> m_records;
+    // A byte a vector leaves as it is when it grows: room for a record is written at once.
+    struct RecordByte {
+        char byte;
+        RecordByte() {} // NOLINT: left unset on purpose
+    };
+    std::vector<RecordByte> m_records;
     std::vector<WalkNode*> m_children; // null at the end while its node is being made
     std::size_t m_childBytes = 0;
     bool m_reading = false; // between StartRead and the end of FinishRead

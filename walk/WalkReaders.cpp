@@ -3,9 +3,18 @@
 #include "walk/WalkShared.h"
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 
 namespace {
+
+// A read that takes longer than this waited on the disk (or on a busy machine): a listing
+// of a few hundred entries in the cache takes some tens of microseconds.
+constexpr std::chrono::milliseconds kSlowRead{1};
+// Where the system counts a thread's sleeps, one read in this many is checked for them (two
+// system calls): from a cold cache nearly every read sleeps, so a sample finds them soon,
+// and a warm walk does not pay for the check on every folder.
+constexpr unsigned long kSampleEvery = 8;
 
 void UnlinkAlive(WalkNode*& head, WalkNode* node) {
     (node->prevAlive ? node->prevAlive->nextAlive : head) = node->nextAlive;
@@ -136,12 +145,17 @@ void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
     job.whole = held >= holdBudget;
     job.opened = {};
     job.read = {};
+    job.measure = static_cast<long>(threads.size()) < maxReaders &&
+                  (!kCountsThreadSleeps || ++reads % kSampleEvery == 0);
     node->state = NodeState::Busy;
 }
 
 void CTreeWalk::Shared::Run(Reader& reader) {
     ReadJob& job = reader.job;
     job.read.end = true;
+    const std::uint64_t sleeps = job.measure ? ThreadSleeps() : 0;
+    const auto start =
+        job.measure ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
     try {
         if (job.first)
             job.opened = OpenFirstTime(job.node, job.baseFd, job.path, rootPath, trash);
@@ -153,11 +167,16 @@ void CTreeWalk::Shared::Run(Reader& reader) {
         // says it is incomplete rather than quietly holding less.
         job.read = reader.lister.Abandon(job.node);
     }
+    // Only a read that slept counts: one that lost its core midway (threads beyond the cores,
+    // a busy machine) would be no faster with more readers.
+    job.slow = job.measure && std::chrono::steady_clock::now() - start > kSlowRead &&
+               (!kCountsThreadSleeps || ThreadSleeps() > sleeps);
 }
 
 void CTreeWalk::Shared::EndLocked(ReadJob& job) {
     WalkNode* node = job.node;
     job.node = nullptr;
+    slowReads = slowReads || job.slow;
     if (job.base) {
         --job.base->fdUsers;
         MaybeCloseLocked(job.base);
@@ -262,10 +281,30 @@ void CTreeWalk::Shared::ReleaseLocked() {
 
 void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, std::unique_lock<std::mutex>& lock) {
     while (node->state == NodeState::Busy) {
+        // A reader has it. Rather than sleep until it is done (a wake-up for nearly every
+        // folder once the cache is warm and the count outruns the readers), the consumer
+        // reads the folder wanted first meanwhile, as a reader would.
+        if (HasWorkLocked()) {
+            ReadNextLocked(lock);
+            continue;
+        }
         consumerWaitsFor = node;
         consumerCv.wait(lock);
     }
     consumerWaitsFor = nullptr;
+}
+
+void CTreeWalk::Shared::ReadNextLocked(std::unique_lock<std::mutex>& lock) {
+    std::pop_heap(queue.begin(), queue.end(), Later);
+    WalkNode* next = queue.back().node;
+    queue.pop_back();
+    next->inQueue = false;
+    try {
+        BeginLocked(consumer.job, next);
+    } catch (const std::bad_alloc&) {
+        return; // out of memory: as with a reader, it stays unread until its turn comes
+    }
+    RunConsumerJobLocked(lock);
 }
 
 void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock) {
@@ -282,6 +321,10 @@ void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mut
     }
     node->inQueue = false;
     BeginLocked(consumer.job, node);
+    RunConsumerJobLocked(lock);
+}
+
+void CTreeWalk::Shared::RunConsumerJobLocked(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     Run(consumer);
     lock.lock();

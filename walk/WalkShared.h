@@ -48,6 +48,8 @@ struct ReadJob {
     std::vector<WalkNode*> path; // components below base, deepest first
     OpenOutcome opened;
     ReadOutcome read;
+    bool measure = false; // whether slow is looked for (a sample of the reads)
+    bool slow = false;    // waited on the disk longer than a listing in the cache takes
 };
 
 struct Reader {
@@ -57,8 +59,14 @@ struct Reader {
 };
 
 struct CTreeWalk::Shared {
-    Shared(const std::string& path, bool recurse, const std::atomic<bool>& stopFlag)
-        : rootPath(path), trash(HomeTrash::Find()), stop(stopFlag), consumer(recurse, trash) {}
+    Shared(const std::string& path, bool recursive, const std::atomic<bool>& stopFlag)
+        : rootPath(path), recurse(recursive), trash(HomeTrash::Find()), stop(stopFlag),
+          consumer(recursive, trash) {}
+
+    // The consumer's: one more reader (false when no thread could be started), and one
+    // more when a read was slow (see kReaders) and there are fewer than maxReaders.
+    bool StartReader();
+    void MoreReadersLocked();
 
     void WorkerLoop(Reader& reader);
     bool HasWorkLocked();
@@ -67,6 +75,8 @@ struct CTreeWalk::Shared {
     void EndLocked(ReadJob& job);
     void PublishLocked(WalkNode* node, const ReadOutcome& read);
     void ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock);
+    void ReadNextLocked(std::unique_lock<std::mutex>& lock);
+    void RunConsumerJobLocked(std::unique_lock<std::mutex>& lock);
     void WaitWhileBusy(WalkNode* node, std::unique_lock<std::mutex>& lock);
     void TakeChunksLocked(WalkNode* node);
     void ReleaseLocked();
@@ -87,10 +97,14 @@ struct CTreeWalk::Shared {
     bool shutdown = false;
     long held = 0; // listings held open, the root's included
     long holdBudget = 1;
+    long maxReaders = 0;
+    bool slowReads = false; // a read since the last reader started was slow
+    unsigned long reads = 0; // begun, for sampling the slow ones
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed
 
     const std::string rootPath;
+    const bool recurse;
     const HomeTrash trash;
     const std::atomic<bool>& stop;
     Reader consumer;

@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -106,6 +109,13 @@ bool Write(const std::string& text) {
 } // namespace
 
 int RunScanCommand(int argc, char** argv) {
+#ifdef __GLIBC__
+    // The C library gives every reader thread an arena of its own, and every arena keeps
+    // 128 kB beyond what it holds, while it grows and after the walk: with eight readers
+    // (a cold cache, a busy machine) about 4 MB of the scan's peak. 16 kB is enough not to
+    // ask the system for memory at every step.
+    ::mallopt(M_TOP_PAD, 16 * 1024);
+#endif
     const ScanArguments args = ParseArguments(argc, argv);
     if (!args.error.empty())
         return Refuse(args.error, true);
@@ -132,7 +142,7 @@ int RunScanCommand(int argc, char** argv) {
 
     const ScanReport report{folder, &rows, walker.m_nTotalFiles,
                             walker.FoldersNotRead().ByReason()};
-    if (!Write(args.json ? FormatJson(report) : FormatTable(report))) {
+    if (!(args.json ? WriteJson(report, stdout) : WriteTable(report, stdout))) {
         std::fprintf(stderr, "ravezivured-scan: cannot write the table: %s\n",
                      std::strerror(errno));
         return 1;

@@ -96,6 +96,32 @@ void AppendTextField(std::string& out, const char* name, std::string_view text) 
     out += '"';
 }
 
+// Text written to a file in pieces: what is appended is held until about 64 kB have
+// gathered, then written.
+class CPiecewiseOutput {
+public:
+    explicit CPiecewiseOutput(std::FILE* file) : m_file(file) {}
+    std::string& Text() { return m_text; }
+    // Writes what has gathered once it is a piece's worth (or always, with force).
+    void Flush(bool force = false) {
+        if (m_text.size() < kPiece && !force)
+            return;
+        m_ok = m_ok && std::fwrite(m_text.data(), 1, m_text.size(), m_file) == m_text.size();
+        m_text.clear();
+    }
+    // Writes the rest; true when everything was written.
+    bool Finish() {
+        Flush(true);
+        return m_ok && std::fflush(m_file) == 0;
+    }
+
+private:
+    static constexpr std::size_t kPiece = 64 * 1024;
+    std::FILE* m_file;
+    std::string m_text;
+    bool m_ok = true;
+};
+
 int NotReadCount(const ScanReport& report) {
     int count = 0;
     for (const auto& [reason, n] : report.notRead)
@@ -132,19 +158,25 @@ std::string EscapeTableField(std::string_view bytes) {
     return out;
 }
 
-std::string FormatTable(const ScanReport& report) {
-    std::string out = "Sr\tExtension\tFiles Count\n";
+bool WriteTable(const ScanReport& report, std::FILE* file) {
+    CPiecewiseOutput output(file);
+    std::string& out = output.Text();
+    out = "Sr\tExtension\tFiles Count\n";
     if (report.rows)
         for (const CResultRows::Row& row : report.rows->Rows()) {
             out.append(row.cells[kColumnSerial].view()).append(1, '\t');
             out.append(EscapeTableField(row.cells[kColumnExtension].view())).append(1, '\t');
             out.append(row.cells[kColumnCount].view()).append(1, '\n');
+            output.Flush();
         }
-    return out.append("Total Files Found\t").append(std::to_string(report.total)).append("\n");
+    out.append("Total Files Found\t").append(std::to_string(report.total)).append("\n");
+    return output.Finish();
 }
 
-std::string FormatJson(const ScanReport& report) {
-    std::string out = "{";
+bool WriteJson(const ScanReport& report, std::FILE* file) {
+    CPiecewiseOutput output(file);
+    std::string& out = output.Text();
+    out = "{";
     AppendTextField(out, "folder", report.folder);
     out += ", \"rows\": [";
     if (report.rows) {
@@ -155,6 +187,7 @@ std::string FormatJson(const ScanReport& report) {
             AppendTextField(out, "extension", row.cells[kColumnExtension].view());
             out.append(", \"count\": ").append(row.cells[kColumnCount].view()).append("}");
             separator = ", ";
+            output.Flush();
         }
     }
     out.append("], \"total\": ").append(std::to_string(report.total));
@@ -166,5 +199,6 @@ std::string FormatJson(const ScanReport& report) {
         out.append(separator).append(JsonString(reason)).append(": ").append(std::to_string(n));
         separator = ", ";
     }
-    return out + "}}}\n";
+    out += "}}}\n";
+    return output.Finish();
 }

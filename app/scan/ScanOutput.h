@@ -2,6 +2,7 @@
 // What the scan command prints: the result table as tab-separated text, or as JSON.
 #include "analysis/ResultRows.h"
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,17 +23,19 @@ struct ScanReport {
 // line to the table, and the exact bytes can be read back.
 std::string EscapeTableField(std::string_view bytes);
 
-// The heading "Sr<TAB>Extension<TAB>Files Count", one line per row (extension escaped),
-// then "Total Files Found<TAB>N"; every line ends in a newline.
-std::string FormatTable(const ScanReport& report);
+// Writes the heading "Sr<TAB>Extension<TAB>Files Count", one line per row (extension
+// escaped), then "Total Files Found<TAB>N" to out; every line ends in a newline. The text
+// goes out in pieces of about 64 kB, never whole in memory. False when writing failed
+// (errno says why).
+bool WriteTable(const ScanReport& report, std::FILE* out);
 
-// One JSON object, ending in a newline:
+// Writes one JSON object to out, in pieces as WriteTable does, ending in a newline:
 //   {"folder": "...", "rows": [{"sr": 1, "extension": ".txt", "count": 5}, ...],
 //    "total": 8, "complete": true, "not_read": {"count": 0, "reasons": {...}}}
 // A text that is not valid UTF-8 is written with U+FFFD for each byte that is not part of
 // a valid sequence, and gets a sibling field named with "_hex" after its own name holding
 // its exact bytes as lowercase hex ("extension_hex": "2e74ff").
-std::string FormatJson(const ScanReport& report);
+bool WriteJson(const ScanReport& report, std::FILE* out);
 
 // Whether bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

@@ -104,8 +104,18 @@ TEST(CountFile, KeepsCountsAsDecimalTextAcrossDigitBoundaries) {
     EXPECT_EQ(c.total, 2147483647);
 
     // A count text is read back the way atoi reads it.
-    const std::pair<const char*, const char*> reread[] = {
-        {" 7", "8"}, {"+3", "4"}, {"12abc", "13"}, {"", "1"}, {"-4", "-3"}, {"x", "1"}};
+    const std::pair<const char*, const char*> reread[] = {{" 7", "8"},
+                                                          {"+3", "4"},
+                                                          {"12abc", "13"},
+                                                          {"", "1"},
+                                                          {"-4", "-3"},
+                                                          {"x", "1"},
+                                                          {"007", "8"},
+                                                          {"1999", "2000"},
+                                                          {"0", "1"},
+                                                          {"09", "10"},
+                                                          {"999999999", "1000000000"},
+                                                          {"2147483646", "2147483647"}};
     for (const auto& [stored, next] : reread) {
         c.counts.SetAt(".odd", stored);
         CountFile(c.counts, c.total, "/x/y.odd");
@@ -149,6 +159,22 @@ TEST(ResultTable, RowDataIsTheCountAndProvisionalSerialsArePositions) {
     EXPECT_EQ(rows.Rows()[0].data, 2); // .x before .y in byte order
     EXPECT_EQ(rows.Rows()[1].data, 1);
     EXPECT_EQ(serial, "1");
+}
+
+// The table's extension is the counting map's key itself, not a copy of it: however long
+// the keys, each is held once.
+TEST(ResultTable, TheExtensionOfARowIsTheKeyOfTheMapNotACopy) {
+    const std::string longKey = "." + std::string(252, 'k');
+    const Counted counted = CountAll({"/a" + longKey, "/b.x", "/c" + longKey});
+    CResultRows rows;
+    CString serial;
+    BuildResultTable(counted.counts, rows, serial);
+    ASSERT_EQ(rows.GetItemCount(), 2);
+    ASSERT_EQ(rows.GetItemText(0, kColumnExtension).str(), longKey);
+    const auto entry = std::find_if(counted.counts.begin(), counted.counts.end(),
+                                    [&](const auto& e) { return e.first.view() == longKey; });
+    ASSERT_NE(entry, counted.counts.end());
+    EXPECT_TRUE(rows.GetItemText(0, kColumnExtension).SharesBytesWith(entry->first));
 }
 
 TEST(CompareByFileCount, PutsLargerCountsFirst) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -24,6 +27,55 @@ TEST(CString, FormatsDecimalAndText) {
     const std::string big(1000, 'x');
     s.Format("[%s]", big.c_str());
     EXPECT_EQ(s.str(), "[" + big + "]");
+}
+
+// Copies share their bytes until one of them changes, whichever way it changes; the
+// others keep theirs.
+TEST(CString, ACopyThatChangesLeavesTheOthersAsTheyWere) {
+    const std::string text(40, 'a');
+    const std::vector<std::pair<const char*, std::function<void(CString&)>>> changes{
+        {"+=", [](CString& s) { s += "b"; }},
+        {"AppendChar", [](CString& s) { s.AppendChar('\0'); }},
+        {"Truncate", [](CString& s) { s.Truncate(3); }},
+        {"Format", [](CString& s) { s.Format("%d", 7); }},
+        {"SetString", [](CString& s) { s.SetString("xyz", 3); }},
+        {"Empty", [](CString& s) { s.Empty(); }},
+        {"assigned", [](CString& s) { s = CString("other"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        const CString original(text);
+        CString copy = original;
+        CString third = copy;
+        EXPECT_TRUE(copy.SharesBytesWith(original)) << name;
+        change(copy);
+        EXPECT_EQ(original.str(), text) << name;
+        EXPECT_EQ(third.str(), text) << name;
+        EXPECT_FALSE(copy.SharesBytesWith(original)) << name;
+    }
+}
+
+// Growing a byte at a time past the few bytes kept inside the object, cutting back, and
+// appending a text's own bytes to itself give what a std::string gives.
+TEST(CString, GrowsShrinksAndAppendsItselfLikeAStdString) {
+    CString s;
+    std::string expected;
+    for (int i = 0; i < 300; ++i) {
+        s.AppendChar(static_cast<char>(i));
+        expected += static_cast<char>(i);
+        ASSERT_EQ(s.str(), expected) << i;
+        ASSERT_EQ(s.GetString()[s.GetLength()], '\0') << i;
+    }
+    for (const std::size_t length : {200u, 7u, 6u, 2u, 0u}) {
+        s.Truncate(length);
+        expected.resize(length);
+        EXPECT_EQ(s.str(), expected) << length;
+        s.Append(s.GetString(), s.size());
+        expected += expected;
+        EXPECT_EQ(s.str(), expected) << length;
+        s.SetString(s.GetString() + 1, s.size() ? s.size() - 1 : 0);
+        expected = expected.empty() ? expected : expected.substr(1);
+        EXPECT_EQ(s.str(), expected) << length;
+    }
 }
 
 TEST(CString, CompareIsExactAndCompareNoCaseFoldsAsciiOnly) {

@@ -12,33 +12,52 @@
 # the window menu, closes the window with Esc; the registry must then hold the three column
 # widths and the folder. Screenshots of the chooser, the main window and the About box are
 # left in OUT_DIR. Runs itself under xvfb-run when there is no display.
+#!/usr/bin/env bash
+# Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
+# server, driven with synthetic keys.
+#
+#   tests/smoke/smoke-windows.sh APP.exe OUT_DIR TEXTS.exe
+#
+# Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
+# temporary folder, which holds the folder to choose, Wine's prefix, home and trash, and
+# the X server; Wine's "/" in the chooser reaches nothing else that could be changed.
+# Prepares a folder there (three .tmp files, two .log, one .txt), starts the program, waits
+# for the folder chooser that opens by itself and picks the folder in its tree with the
+# keyboard, waits for the table, selects the top row (.tmp) and presses Delete Files; reads
+# the question with TEXTS.exe (rz-window-texts) and answers Yes only when it names .tmp and
+# that folder, No otherwise. The three .tmp files must be in the trash (trash-list) and
+# nothing else moved. Opens the About box from the window menu, closes the window with Esc;
+# the registry must then hold the three column widths and the folder. Screenshots of the
+# chooser, the main window, the question and the About box are left in OUT_DIR.
 set -uo pipefail
-app=${1:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
-wine_dir=${2:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
-out=${3:?usage: smoke-windows.sh APP.exe WINE_DIR OUT_DIR}
+app=${1:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
+out=${2:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
+texts=${3:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
 here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng trash-list timeout; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/setup)" >&2; exit 1; }
 done
-[[ -f $app ]] || { echo "FAIL: no program at $app" >&2; exit 1; }
+[[ -f $app && -f $texts ]] || { echo "FAIL: no program at $app or $texts" >&2; exit 1; }
+if [[ ${4-} != confined ]]; then
+  exec "$here/../../scripts/sandbox.sh" --out "$out" -- "$0" "$app" "$out" "$texts" confined
+fi
+# Inside the sandbox no display of the outside can be reached: a virtual one of its own.
 if [[ -z ${DISPLAY:-} ]]; then
-  exec timeout --kill-after=5 300 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec timeout --kill-after=5 420 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-rm -rf "$out" && mkdir -p "$out"
-export RZ_WINE_DIR=$wine_dir
+out=$RZ_SANDBOX_OUT wine_dir=$RZ_WINE_DIR
 wine_run() { "$here/../../scripts/wine-run.sh" "$@"; }
-# The folder to choose, under a name of this run's own: the trash keeps what earlier runs
-# put there.
-folder=$(mktemp -d "$out/tree.XXXXXX")/Pictures
+# The folder to choose: every folder on its way is shown in Wine's tree (none is hidden).
+folder=/tmp/tree/Pictures
 mkdir -p "$folder/sub/deep"
 touch "$folder"/{a.tmp,x.log,notes.txt} "$folder"/sub/{b.tmp,y.log} "$folder/sub/deep/c.tmp"
+windows_folder="Z:${folder//\//\\}"
 key='HKCU\Software\ostrel.example\File Manager by ostrel.example\Settings'
 # No window manager here: Wine draws the frames itself, so a capture of a window holds
-# its caption. The settings of an earlier run go.
+# its caption.
 wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-wine_run reg delete "$key" /f >/dev/null 2>&1
 
 fail() { echo "FAIL: $*" >&2; [[ -n ${pid:-} ]] && kill "$pid" 2>/dev/null; exit 1; }
 # window NAME: the id of the visible window titled NAME (a regular expression), waiting up
@@ -103,6 +122,14 @@ for _ in $(seq 100); do
 done
 [[ -n $question ]] || fail "Delete Files asked no question"
 shot "$question" question
+# Yes only to the question about .tmp in the folder prepared: a wrong pick in the chooser,
+# or a wrong row, gets No and fails the test with nothing deleted.
+wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts.txt"
+asked="Are you sure you wish to delete .tmp files in folder (including sub folders) $windows_folder ?"
+if ! grep -qxF "$asked" "$out/texts.txt"; then
+  xdotool key n
+  fail "the question is not about .tmp in $windows_folder; the windows say: $(cat "$out/texts.txt")"
+fi
 xdotool key Return
 for _ in $(seq 100); do
   [[ -e $folder/a.tmp || -e $folder/sub/b.tmp || -e $folder/sub/deep/c.tmp ]] || break
@@ -140,8 +167,7 @@ for column in 0 1 2; do
   grep -Eq "^ +Column$column +REG_DWORD +0x[0-9a-f]+$" "$out/registry.txt" ||
     fail "no width of column $column: $(cat "$out/registry.txt")"
 done
-windows_folder="Z:${folder//\//\\}"
 grep -qF "FolderPath    REG_SZ    $windows_folder" "$out/registry.txt" ||
   fail "FolderPath is not $windows_folder: $(cat "$out/registry.txt")"
 echo "PASS: picked $windows_folder, its three .tmp files went to the trash and nothing else;"
-echo "      the widths and the folder were saved; screenshots in $out"
+echo "      the widths and the folder were saved; screenshots in $2"

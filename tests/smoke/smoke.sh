@@ -3,15 +3,19 @@
 #
 #   tests/smoke/smoke.sh APP OUT_DIR
 #
-# Starts APP (the ravezivured binary) with a temporary home, waits for the folder chooser
-# that opens by itself, types the path of a prepared folder into it and presses Enter,
-# waits for the table, saves a screenshot as OUT_DIR/smoke.png, closes the main window
-# with Esc and checks that the program ended and saved that folder in its settings.
+# Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
+# temporary folder, which holds the folder to choose, the home, the settings and the X
+# server. Starts APP (the ravezivured binary), waits for the folder chooser that opens by
+# itself, types the path of a prepared folder into it and presses Enter, waits for the
+# table, saves a screenshot as OUT_DIR/smoke.png (copied out when the sandbox ends), closes
+# the main window with Esc and checks that the program ended and saved that folder in its
+# settings.
 # Exit status 0: passed; 77: skipped (no virtual X server); anything else: failed.
 set -uo pipefail
 
 app=${1:?usage: smoke.sh APP OUT_DIR}
 out=${2:?usage: smoke.sh APP OUT_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng timeout; do
   if ! command -v "$tool" >/dev/null; then
@@ -24,24 +28,19 @@ for tool in xvfb-run xdotool xwd xwdtopnm pnmtopng timeout; do
   fi
 done
 [[ -x $app ]] || { echo "FAIL: no program at $app" >&2; exit 1; }
-mkdir -p "$out"
-
-tmp=$(mktemp -d /tmp/rz-smoke.XXXXXX)
-trap 'rm -rf "$tmp"' EXIT
+if [[ ${3-} != confined ]]; then
+  exec "$here/../../scripts/sandbox.sh" --out "$out" -- "$0" "$app" "$out" confined
+fi
 
 # The folder to choose: 5 .jpg, 2 .txt, 1 .ini.
-folder=$tmp/Pictures
+folder=/tmp/Pictures
 mkdir -p "$folder/trip/day 2"
 touch "$folder"/{a,b}.jpg "$folder"/trip/{c,d}.jpg "$folder/trip/day 2/e.jpg" \
   "$folder/notes.txt" "$folder/trip/list.txt" "$folder/trip/desktop.ini"
 
-export APP=$app FOLDER=$folder SHOT=$out/smoke.png
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data
-export XDG_RUNTIME_DIR=$tmp/runtime QT_QPA_PLATFORM=xcb
+export APP=$app FOLDER=$folder SHOT=$RZ_SANDBOX_OUT/smoke.png OUT_DIR=$out QT_QPA_PLATFORM=xcb
 # For a sanitizer build: leaks of system libraries are not the program's.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # Everything on the X server is bounded by the outer timeout; each wait inside is bounded
 # too, so that a failure names the step that did not happen.
@@ -87,7 +86,7 @@ timeout --kill-after=5 90 xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefa
   title=$(xdotool getwindowname "$main")
   [[ $title == "File Manager by ostrel.example" ]] || fail "unexpected title: $title"
   xwd -silent -root | xwdtopnm 2>/dev/null | pnmtopng >"$SHOT" || fail "no screenshot"
-  echo "screenshot: $SHOT"
+  echo "screenshot: $OUT_DIR/smoke.png"
 
   xdotool windowfocus --sync "$main" || fail "could not focus the main window"
   xdotool key Escape

@@ -3,6 +3,7 @@
 // readers and gives their memory back.
 #include "tests/support/TempTree.h"
 #include "tests/walk/WalkerTestPosix.h"
+#include "walk/WalkNode.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <malloc.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -188,8 +188,8 @@ TEST(WalkRules, TrashFoldersAreNotPartOfTheTree) {
     EXPECT_EQ(top.files.size(), 3u);
 }
 
-// Stopped early in a big walk: the readers are gone and the memory is back as soon as
-// Enumerate returns.
+// Stopped early in a big walk: the readers are gone and every folder and listing the walk
+// read ahead is freed as soon as Enumerate returns.
 TEST(WalkRules, StopEndsTheReadersAndGivesTheirMemoryBack) {
     TempDir tmp;
     std::vector<TreeEntry> tree;
@@ -199,35 +199,26 @@ TEST(WalkRules, StopEndsTheReadersAndGivesTheirMemoryBack) {
                                                  std::to_string(d) + "/f" + std::to_string(f)});
     MakeTree(tmp.path(), tree);
     RecordingWalker w;
-    w.files.reserve(tree.size());
-    w.events.reserve(2 * tree.size());
     std::chrono::steady_clock::time_point stoppedAt;
+    WalkAllocations whileWalking;
     w.onFile = [&](RecordingWalker& self, const std::string&) {
         if (self.files.size() == 1000) {
+            whileWalking = LiveWalkAllocations();
             self.StopWalk();
             stoppedAt = std::chrono::steady_clock::now();
         }
     };
-    // What the C library keeps for threads it has run (thread-local blocks, arenas, the
-    // cache of stacks) grows over the first walks, by a few hundred bytes a walk for about
-    // six walks, longer on a busy machine, and then only by a few hundred bytes now and
-    // then. So walks are repeated: the listings a stopped walk held (tens of kilobytes
-    // here) would come back with every walk if they were not given back.
     const int threadsBefore = Threads();
-    std::vector<std::size_t> heapAfter;
-    std::chrono::steady_clock::duration latency{};
-    for (int walk = 0; walk < 12; ++walk) {
-        w.Enumerate(tmp.path(), "*.*", true);
-        latency = std::max(latency, std::chrono::steady_clock::now() - stoppedAt);
-        EXPECT_EQ(w.files.size(), 1000u);
-        EXPECT_EQ(Threads(), threadsBefore) << "readers left running";
-        w.Clear(); // what the recording holds (its vectors keep their reserved room)
-        heapAfter.push_back(::mallinfo2().uordblks);
-    }
-    // Listings, folders and buffers all went: over the last six walks, less growth than
-    // one walk's listings.
-    EXPECT_LE(heapAfter.back(), heapAfter[5] + 16 * 1024);
+    w.Enumerate(tmp.path(), "*.*", true);
+    const auto latency = std::chrono::steady_clock::now() - stoppedAt;
+    EXPECT_EQ(w.files.size(), 1000u);
+    EXPECT_EQ(Threads(), threadsBefore) << "readers left running";
+    EXPECT_GT(whileWalking.nodes, 0);
+    EXPECT_GT(whileWalking.chunks, 0);
+    const WalkAllocations after = LiveWalkAllocations();
+    EXPECT_EQ(after.nodes, 0);
+    EXPECT_EQ(after.chunks, 0);
     EXPECT_LT(latency, std::chrono::seconds(2)) << "a hang, not a measurement";
-    std::printf("stop to return: at most %.3f ms\n",
+    std::printf("stop to return: %.3f ms\n",
                 std::chrono::duration<double, std::milli>(latency).count());
 }

@@ -1,16 +1,11 @@
 #include "ui/trash/TrashTexts.h"
 
+#include "platform/core/NumberText.h"
+
 namespace {
 
 std::string Count(std::size_t n) {
-    const std::string digits = std::to_string(n);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    return text;
+    return GroupDigits(n);
 }
 
 const char* WasOrWere(std::size_t n) {
