@@ -59,12 +59,14 @@ TrashReport Request::Run(const RecycleOptions& options, const TrashProgress& pro
     return RecycleFiles(request->Request(), &op.m_batch, progress, options);
 }
 
-std::set<std::string> TrashedHostPaths() {
+std::set<std::string> TrashedHostPaths(const std::string& below) {
     const char* data = std::getenv("XDG_DATA_HOME");
     EXPECT_TRUE(data && *data == '/') << "the tests run through scripts/wine-run.sh";
+    const std::string prefix = below.empty() ? "" : HostPath(below) + "/";
     std::set<std::string> paths;
     for (const auto& [name, record] : ReadTrashInfo("Z:" + Native(std::string(data) + "/Trash")))
-        paths.insert(record.path);
+        if (record.path.compare(0, prefix.size(), prefix) == 0)
+            paths.insert(record.path);
     return paths;
 }
 

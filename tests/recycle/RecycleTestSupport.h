@@ -20,6 +20,8 @@ struct Request {
     TrashReport Run(const RecycleOptions& options, const TrashProgress& progress = {});
 };
 
-// The host paths the desktop trash of XDG_DATA_HOME records, of everything in it.
-std::set<std::string> TrashedHostPaths();
+// The host paths the desktop trash of XDG_DATA_HOME records, of everything in it, or only
+// of what came from below the folder below (a Windows path; the tests of a run share one
+// trash, and run side by side).
+std::set<std::string> TrashedHostPaths(const std::string& below = {});
 bool InTrash(const std::string& path);

@@ -70,7 +70,7 @@ TEST_P(RecycleBinChange, LeavesTheFileWithItsReasonAndMovesNothing) {
                           {TreeEntry::File, "elsewhere/b.tmp", "not ours"}});
     Request request(dir.path(), {"sub/b.tmp"});
     c.change(dir);
-    const std::set<std::string> before = TrashedHostPaths();
+    const std::set<std::string> before = TrashedHostPaths(dir.path());
 
     SetReparseTagStandIn(c.tags);
     const TrashReport report = request.Run();
@@ -79,7 +79,7 @@ TEST_P(RecycleBinChange, LeavesTheFileWithItsReasonAndMovesNothing) {
     ASSERT_EQ(report.results.size(), 1u) << report.error;
     EXPECT_FALSE(report.results[0].trashed) << c.what;
     EXPECT_EQ(report.results[0].reason, c.reason) << c.what;
-    EXPECT_EQ(TrashedHostPaths(), before) << c.what;
+    EXPECT_EQ(TrashedHostPaths(dir.path()), before) << c.what;
     for (const std::string& kept : c.stayed)
         EXPECT_TRUE(Exists(dir / Native(kept))) << c.what << ": " << kept;
 }
