@@ -108,8 +108,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CreateDirectoryW(LongPath(dir).c_str(), nullptr);
-    Way ways[] = {{"batched (delete's way)", kRecycleBatchFiles, {}},
-                  {"one file a call", 1, {}}};
+    Way ways[] = {{"batched (delete's way)", kRecycleBatchFiles, {}}, {"one file a call", 1, {}}};
     bool allMoved = true;
     for (int round = 0; round < rounds; ++round) {
         for (int k = 0; k < 2; ++k) {

@@ -5,7 +5,7 @@
 #include "platform/core/TrashFolders.h"
 #include "platform/window/Services.h"
 
-int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
+int RZ_CALLBACK BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
     IFolderChooserService& chooser = FolderChooserService();
     switch (uMsg) {
     case BFFM_INITIALIZED:

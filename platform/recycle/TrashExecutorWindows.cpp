@@ -170,8 +170,8 @@ private:
     CRecycleBins m_bins;
     std::wstring m_binFolder;                  // the folder BinOf was last asked about
     const BinVerdict* m_binOfFolder = nullptr; // its verdict (m_bins keeps it in place)
-    std::unique_ptr<CRecycleShell> m_shell; // made when the first files are handed over
-    std::vector<ShellFile> m_pending;       // of one folder
+    std::unique_ptr<CRecycleShell> m_shell;    // made when the first files are handed over
+    std::vector<ShellFile> m_pending;          // of one folder
     std::vector<std::size_t> m_pendingIndex;
     std::vector<const BatchFile*> m_pendingRecord;
     std::string m_pendingFolder;

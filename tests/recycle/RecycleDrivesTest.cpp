@@ -19,8 +19,9 @@ void SetBinSetting(const wchar_t* root, const wchar_t* name, DWORD value) {
     const std::wstring guid(std::wcschr(volume, L'{'), std::wcschr(volume, L'}') + 1);
     const std::wstring key =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket\\Volume\\" + guid;
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value),
+        ERROR_SUCCESS);
 }
 
 } // namespace
@@ -42,7 +43,8 @@ TEST(DrivesWithoutBins, EveryFileStaysWithOneReasonAndNothingIsAsked) {
             << drive.root << " is not mapped (drives-without-bins.sh maps it)";
         TempDir dir(drive.root);
         const std::vector<std::string> files = {"a.tmp", "sub/b.tmp", "sub/c.tmp"};
-        MakeTree(dir.path(), {{TreeEntry::File, files[0]}, {TreeEntry::File, files[1]},
+        MakeTree(dir.path(), {{TreeEntry::File, files[0]},
+                              {TreeEntry::File, files[1]},
                               {TreeEntry::File, files[2]}});
         Request request(dir.path(), files);
         std::size_t calls = 0;

@@ -171,8 +171,9 @@ TEST(ProgramResources, EachProgramIsPerMonitorDpiAwareVersionTwo) {
         ASSERT_NE(module, nullptr) << GetLastError();
         const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
         ASSERT_NE(found, nullptr);
-        const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                                   SizeofResource(module, found));
+        const std::string manifest(
+            static_cast<const char*>(LockResource(LoadResource(module, found))),
+            SizeofResource(module, found));
         FreeLibrary(module);
         const auto has = [&](const char* pattern) {
             return std::regex_search(manifest, std::regex(pattern));
