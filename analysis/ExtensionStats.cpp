@@ -80,7 +80,7 @@ void ResetStats(CMapStringToString& counts, int& total) {
     total = 0;
 }
 
-int CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM) {
+int RZ_CALLBACK CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM) {
     // Row data are counts, so the difference fits an int; the clamp only keeps the sign
     // right for data that are not.
     return static_cast<int>(std::clamp<LPARAM>(data2 - data1, -INT_MAX, INT_MAX));

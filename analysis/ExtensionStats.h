@@ -23,7 +23,7 @@ using IResultRows = IListRows;
 enum ResultColumn { kColumnSerial = 0, kColumnExtension = 1, kColumnCount = 2 };
 
 // Larger counts first: returns data2 - data1 (row data are counts). context is ignored.
-int CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM context);
+int RZ_CALLBACK CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM context);
 
 // Appends one row per extension to an empty table: provisional serial (the row's
 // position, formatted into serial) in column 0, key, count text, and the count (atoi of

@@ -9,7 +9,7 @@
 
 #include <string>
 
-int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
+int RZ_CALLBACK BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
     IFolderChooserService& chooser = FolderChooserService();
     switch (uMsg) {
     case BFFM_INITIALIZED:

@@ -57,7 +57,8 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
         CString strUndoMenu;
         AfxLoadString(IDS_UNDO_LAST_DELETE, strUndoMenu);
-        if (!strUndoMenu.IsEmpty()) {
+        // Where the executor keeps no undo (Windows), there is no item at all.
+        if (!strUndoMenu.IsEmpty() && CTrashUndo::IsKept()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
             // Greyed until a delete has moved something.
             pSysMenu->AppendMenu(MF_STRING | MF_GRAYED, IDM_UNDO_LAST_DELETE,

@@ -31,7 +31,7 @@ extern CString g_strLastFolder;
 
 // The folder chooser's callback: on BFFM_INITIALIZED it pre-selects g_strLastFolder, on
 // BFFM_SELCHANGED it sets the chooser's status text to the selected folder. Returns 0.
-int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
+int RZ_CALLBACK BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
 
 class CRaveZivuredDlg : public CDialog, public CEnumerateFiles {
 public:

@@ -126,9 +126,10 @@ bool IsDotOrDotDot(std::wstring_view name) {
     return name == L"." || name == L"..";
 }
 
-unsigned char TypeOf(DWORD attributes) {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return DT_LNK; // a junction or a symbolic link, to a folder or to a file
+unsigned char TypeOf(DWORD attributes, DWORD reparseTag) {
+    if (IsLinkEntry(attributes, reparseTag))
+        return DT_LNK; // a junction, a symbolic link or a mount point, to a folder or a file
+    // A cloud placeholder or any other reparse point that is no link is what it holds.
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? DT_DIR : DT_REG;
 }
 
@@ -257,7 +258,11 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
             const std::wstring_view wide(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
             if (!IsDotOrDotDot(wide)) {
                 const std::string name = Utf8FromWide(wide);
-                const unsigned char type = TypeOf(entry->FileAttributes);
+                // The listing's EaSize holds a reparse point's tag.
+                DWORD attributes = entry->FileAttributes;
+                DWORD tag = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? entry->EaSize : 0;
+                ApplyReparseTagStandIn(wide, attributes, tag);
+                const unsigned char type = TypeOf(attributes, tag);
                 const auto ino = static_cast<std::uint64_t>(entry->FileId.QuadPart);
                 if (node->prefixLength + name.size() >= kPathLimit)
                     outcome.pathTooLong = true;
@@ -293,8 +298,8 @@ bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
         return false;
     const std::wstring path = LongPath(JoinPath(folder->path, name));
     DWORD listed = 0;
-    if (!ListedAttributes(path, listed) ||
-        ((listed & FILE_ATTRIBUTE_DIRECTORY) && !(listed & FILE_ATTRIBUTE_REPARSE_POINT)))
+    DWORD tag = 0;
+    if (!ListedAttributes(path, listed, tag) || IsWalkedFolder(listed, tag))
         return false;
     const CWinHandle entry = OpenToLook(path);
     WinFileInfo info;

@@ -24,10 +24,12 @@
 // - A folder that disappeared during the walk is simply gone; any other folder that
 //   could not be read counts, with its reason, in CWalkProblems.
 //
-// On Windows the same rules hold with the system's own means: junctions and symbolic
-// links (reparse points) are the links; a folder is identified by its volume's serial
-// number and its index. A folder is opened by its path (its parent's path and its name, in
-// the \\?\ form, so every name and any length up to the system's 32,767 characters work),
+// On Windows the same rules hold with the system's own means: the links are the reparse
+// points whose tag is a name surrogate (symbolic links, junctions, mount points); a folder
+// with any other reparse tag (a cloud placeholder, a deduplicated folder) is a folder like
+// any other and is walked into. A folder is identified by its volume's serial number and
+// its index. A folder is opened by its path (its parent's path and its name, in the
+// \\?\ form, so every name and any length up to the system's 32,767 characters work),
 // without following a reparse point, and taken only when it is the folder its parent's
 // listing named (the index matches) or, opened again later, the one recorded then; it is
 // then listed through that handle (GetFileInformationByHandleEx), so what is listed is that

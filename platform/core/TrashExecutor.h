@@ -18,6 +18,11 @@ public:
     CTrashUndo(const CTrashUndo&) = delete;
     CTrashUndo& operator=(const CTrashUndo&) = delete;
 
+    // False where the executor keeps no undo at all (Windows: the recycle bin keeps what a
+    // delete moved, and the system's own Restore puts it back), so that the window offers
+    // none and its report says where the files went instead.
+    static bool IsKept();
+
     bool IsEmpty() const;
     // How many files a PutBack would try.
     std::size_t Count() const;

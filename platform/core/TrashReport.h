@@ -77,6 +77,29 @@ inline constexpr const char* kReasonTooManyOpen = "too many open files";
 inline constexpr const char* kReasonNotMoved = "could not be moved to the trash";
 // The file lies in a trash folder: moving it would part it from its record there.
 inline constexpr const char* kReasonInTrash = "is in a trash folder";
+// A delete on Windows, where files go to the recycle bin through the shell:
+// The drive's recycle bin takes no files (a removable or network drive, a bin set to
+// remove files immediately, ...): decided once per drive, before its first file.
+inline constexpr const char* kReasonNoRecycleBin = "this drive has no recycle bin";
+inline constexpr const char* kReasonTooLargeForBin = "too large for the recycle bin";
+// The shell would have deleted it for good instead: it was kept.
+inline constexpr const char* kReasonBinRefused = "the recycle bin would not take it";
+// The shell deleted it for good although it was asked to recycle it.
+inline constexpr const char* kReasonDeletedPermanently = "deleted permanently";
+// The shell is given ordinary paths and reads them by rules of its own
+// (platform/recycle/ShellNames.h): a path it would read as another name stays.
+inline constexpr const char* kReasonNameDropsDotOrSpace =
+    "a name in its path ends in a dot or a space, which the shell would drop";
+inline constexpr const char* kReasonNameIsPattern =
+    "a name in its path has * or ? (or < > \"), which the shell would read as a pattern";
+inline constexpr const char* kReasonNameNotWindows =
+    "a name in its path has a character Windows does not allow in names (: | / or a control "
+    "character)";
+inline constexpr const char* kReasonNameIsDevice =
+    "a name in its path is a device's (CON, NUL, COM1, ...), which the shell would take for the "
+    "device";
+inline constexpr const char* kReasonPathTooLongForShell =
+    "its path is 260 characters or longer, too long for the shell";
 // An undo:
 inline constexpr const char* kReasonPlaceTaken = "its place is taken";
 inline constexpr const char* kReasonFolderGone = "its folder no longer exists";

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 class CWinHandle {
@@ -41,16 +42,27 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// Whether an entry with these attributes and reparse tag is a link: a reparse point whose
+// tag is a name surrogate (a symbolic link, a junction, a volume mount point), or whose
+// tag the system did not tell (Wine shows the host's symbolic links so). Every other
+// reparse point (a cloud placeholder, a deduplicated file, ...) is what its attributes
+// say it is: a folder to walk into, or a file.
+bool IsLinkEntry(DWORD attributes, DWORD reparseTag);
+// A folder that is not a link: walked into, never an entry, never handed to the shell.
+bool IsWalkedFolder(DWORD attributes, DWORD reparseTag);
+
 // What the system says of an open file: its volume and index (together the file's
-// identity, like a device and inode) and its attributes.
+// identity, like a device and inode), its size, attributes and reparse tag.
 struct WinFileInfo {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
+    std::uint64_t size = 0;
     DWORD attributes = 0;
+    DWORD reparseTag = 0; // when attributes has FILE_ATTRIBUTE_REPARSE_POINT
 
     bool IsFolder() const { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
-    // A symbolic link or a junction: an entry like a file, never walked into.
-    bool IsLink() const { return attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
+    // A symbolic link, a junction or a mount point: an entry like a file, never walked into.
+    bool IsLink() const { return IsLinkEntry(attributes, reparseTag); }
 };
 
 // Opens path (in LongPath form) to be held: read access to its attributes and listing,
@@ -69,10 +81,20 @@ CWinHandle OpenToList(const std::wstring& path, bool followLink);
 // False (GetLastError() says why) when the system could not say.
 bool QueryInfo(HANDLE handle, WinFileInfo& info);
 
-// The attributes of the entry at path (in LongPath form) as its folder's listing gives
-// them: a link is reported as a link whatever it points at (opening it, Wine follows it).
-// False (GetLastError() says why) when there is no such entry.
-bool ListedAttributes(const std::wstring& path, DWORD& attributes);
+// The attributes and reparse tag of the entry at path (in LongPath form) as its folder's
+// listing gives them: a link is reported as a link whatever it points at (opening it,
+// Wine follows it). False (GetLastError() says why) when there is no such entry.
+bool ListedAttributes(const std::wstring& path, DWORD& attributes, DWORD& reparseTag);
+
+// For tests: Wine can give a folder no reparse tag but a link's, so a stand-in names, by
+// an entry's name, the tag it carries (0: what the system says). While one is set, an entry
+// it names carries FILE_ATTRIBUTE_REPARSE_POINT and that tag wherever QueryInfo,
+// ListedAttributes and the walk's listing report it. Null (the default) sets none.
+using ReparseTagStandIn = DWORD (*)(std::wstring_view name);
+void SetReparseTagStandIn(ReparseTagStandIn standIn);
+// attributes and reparseTag of the entry called name, with the stand-in's word on it.
+void ApplyReparseTagStandIn(std::wstring_view name, DWORD& attributes, DWORD& reparseTag);
+bool HasReparseTagStandIn();
 
 // True for the errors that mean "there is nothing at that path" (the file or one of its
 // folders is missing).

@@ -1,6 +1,6 @@
 #include "platform/recycle/Reasons.h"
 
-#include "platform/core/TrashReport.h"
+#include <cstdio>
 
 const char* ReasonForError(DWORD code) {
     switch (code) {
@@ -26,4 +26,33 @@ const char* ReasonForError(DWORD code) {
     default:
         return kReasonNotMoved;
     }
+}
+
+const char* ReasonForResult(HRESULT result) {
+    // The copy engine's own codes (<sherrors.h>).
+    constexpr auto kUserCancelled = static_cast<HRESULT>(0x80270000L);
+    constexpr auto kRequiresElevation = static_cast<HRESULT>(0x80270002L);
+    if (HRESULT_FACILITY(result) == FACILITY_WIN32)
+        return ReasonForError(static_cast<DWORD>(HRESULT_CODE(result)));
+    // Every question of the shell's is refused a window (ShellCalls.h), and the one it
+    // still asks with these flags is whether to delete for good what the bin will not take.
+    if (result == kUserCancelled)
+        return kReasonBinRefused;
+    if (result == kRequiresElevation)
+        return kReasonPermission;
+    return kReasonNotMoved;
+}
+
+std::string CodeText(const char* what, unsigned long code) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s 0x%lX", what, code);
+    return text;
+}
+
+TrashResult Moved(const std::string& path) {
+    return {path, true, {}, {}};
+}
+
+TrashResult NotMoved(const std::string& path, const char* reason, std::string detail) {
+    return {path, false, reason, std::move(detail)};
 }

@@ -75,6 +75,10 @@ CTrashUndo::CTrashUndo() : m_record(std::make_unique<Record>()) {}
 
 CTrashUndo::~CTrashUndo() = default;
 
+bool CTrashUndo::IsKept() {
+    return true;
+}
+
 bool CTrashUndo::IsEmpty() const {
     return m_record->batches.empty();
 }

@@ -58,7 +58,7 @@ inline constexpr UINT BFFM_SETSELECTIONA = 0x0466;  // wParam TRUE, lParam: path
 inline constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001;
 inline constexpr UINT BIF_VALIDATE = 0x0020;
 
-using BFFCALLBACK = int (*)(HWND chooser, UINT message, LPARAM lParam, LPARAM data);
+using BFFCALLBACK = int(RZ_CALLBACK*)(HWND chooser, UINT message, LPARAM lParam, LPARAM data);
 
 struct BROWSEINFO {
     HWND hwndOwner = nullptr;

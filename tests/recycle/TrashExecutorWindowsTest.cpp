@@ -1,12 +1,13 @@
 // The Windows executor under Wine: files to the recycle bin (Wine's is the desktop trash,
 // read here through its info files), everything else left where it is, with its reason.
-#include "platform/recycle/TrashExecutorWindows.h"
-#include "deletion/FileOperation.h"
+#include "deletion/CollectFiles.h"
 #include "platform/core/PathSeparator.h"
 #include "platform/core/WideText.h"
 #include "platform/core/WinFile.h"
+#include "platform/recycle/FileOperationShell.h"
+#include "tests/recycle/FakeFileOperation.h"
+#include "tests/recycle/RecycleTestSupport.h"
 #include "tests/support/TempTree.h"
-#include "tests/support/TrashInfo.h"
 #include "tests/support/WineHost.h"
 
 #include <gtest/gtest.h>
@@ -20,71 +21,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace {
-
-WinFileInfo InfoOf(const std::string& path, bool followLink) {
-    WinFileInfo info;
-    const CWinHandle handle =
-        followLink ? OpenHeld(LongPath(path), true) : OpenToLook(LongPath(path));
-    EXPECT_TRUE(handle && QueryInfo(handle.Get(), info)) << path;
-    return info;
-}
-
-// The record a collection keeps of files (relative to root, with '/'), made here from the
-// tree as it is now, and the request for them.
-struct Request {
-    CFileOperation op;
-    std::unique_ptr<CDeleteRequest> request;
-
-    Request(const std::string& root, const std::vector<std::string>& files) {
-        CFileBatch& batch = op.m_batch;
-        batch.root = root;
-        const WinFileInfo top = InfoOf(root, true);
-        batch.folders.push_back({0, "", top.volume, top.index});
-        std::map<std::string, std::uint32_t> folders{{"", 0}};
-        for (const std::string& file : files) {
-            std::string folder;
-            std::size_t at = 0;
-            for (std::size_t slash; (slash = file.find('/', at)) != std::string::npos;
-                 at = slash + 1) {
-                const std::string parent = folder;
-                folder = file.substr(0, slash);
-                if (folders.count(folder))
-                    continue;
-                const WinFileInfo info = InfoOf(JoinPath(root, Native(folder)), false);
-                folders[folder] = static_cast<std::uint32_t>(batch.folders.size());
-                batch.folders.push_back(
-                    {folders[parent], file.substr(at, slash - at), info.volume, info.index});
-            }
-            const std::string path = JoinPath(root, Native(file));
-            const WinFileInfo info = InfoOf(path, false);
-            batch.files.push_back({folders[folder], file.substr(at), info.volume, info.index, 0});
-            op.m_arrSource.Add(CString(path));
-        }
-        request = std::make_unique<CDeleteRequest>(op);
-    }
-
-    TrashReport Run(const TrashProgress& progress = {}) {
-        return ExecuteShellFileOperation(request->Request(), &op.m_batch, progress);
-    }
-};
-
-// The host paths the desktop trash records, of everything in it.
-std::set<std::string> TrashedHostPaths() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    EXPECT_TRUE(data && *data == '/') << "the tests run through scripts/wine-run.sh";
-    std::set<std::string> paths;
-    for (const auto& [name, record] : ReadTrashInfo("Z:" + Native(std::string(data) + "/Trash")))
-        paths.insert(record.path);
-    return paths;
-}
-
-bool InTrash(const std::string& path) {
-    return TrashedHostPaths().count(HostPath(path)) == 1;
-}
-
-} // namespace
 
 TEST(RecycleBin, MovesEachRequestedFileToTheRecycleBinAndNothingElse) {
     TempDir dir;
@@ -116,8 +52,14 @@ struct ChangeCase {
     const char* what;
     std::function<void(const TempDir&)> change;
     const char* reason;
-    std::vector<std::string> stayed; // still there afterwards (relative, with '/')
+    std::vector<std::string> stayed;  // still there afterwards (relative, with '/')
+    ReparseTagStandIn tags = nullptr; // the reparse tags Wine cannot give, during the run
 };
+
+// A cloud placeholder (IO_REPARSE_TAG_CLOUD_6) where the file was: a folder, not a link.
+DWORD PlaceholderTag(std::wstring_view name) {
+    return name == L"b.tmp" ? 0x9000601A : 0;
+}
 
 class RecycleBinChange : public ::testing::TestWithParam<ChangeCase> {};
 
@@ -128,14 +70,16 @@ TEST_P(RecycleBinChange, LeavesTheFileWithItsReasonAndMovesNothing) {
                           {TreeEntry::File, "elsewhere/b.tmp", "not ours"}});
     Request request(dir.path(), {"sub/b.tmp"});
     c.change(dir);
-    const std::set<std::string> before = TrashedHostPaths();
+    const std::set<std::string> before = TrashedHostPaths(dir.path());
 
+    SetReparseTagStandIn(c.tags);
     const TrashReport report = request.Run();
+    SetReparseTagStandIn(nullptr);
 
     ASSERT_EQ(report.results.size(), 1u) << report.error;
     EXPECT_FALSE(report.results[0].trashed) << c.what;
     EXPECT_EQ(report.results[0].reason, c.reason) << c.what;
-    EXPECT_EQ(TrashedHostPaths(), before) << c.what;
+    EXPECT_EQ(TrashedHostPaths(dir.path()), before) << c.what;
     for (const std::string& kept : c.stayed)
         EXPECT_TRUE(Exists(dir / Native(kept))) << c.what << ": " << kept;
 }
@@ -154,6 +98,14 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    kReasonNowFolder,
                    {"sub/b.tmp/inside.txt"}},
+        ChangeCase{"now a cloud placeholder folder",
+                   [](const TempDir& d) {
+                       DeleteFileW(LongPath(d / "sub\\b.tmp").c_str());
+                       MakeTree(d.path(), {{TreeEntry::File, "sub/b.tmp/inside.txt"}});
+                   },
+                   kReasonNowFolder,
+                   {"sub/b.tmp/inside.txt"},
+                   PlaceholderTag},
         ChangeCase{"replaced by another file",
                    [](const TempDir& d) {
                        WriteFile(d / "sub\\b.new", "new");
@@ -219,6 +171,157 @@ TEST(RecycleBin, AStopLeavesThatFileAndTheRestWhereTheyAre) {
     EXPECT_TRUE(Exists(dir / "2.tmp") && Exists(dir / "3.tmp"));
 }
 
+// The shell is given ordinary paths, and reads them by rules of its own: a name that would
+// be read as another one, or as a pattern, or a path too long for it, stays with a reason
+// that says so, and never costs another file its place (report.txt. would be report.txt).
+TEST(RecycleBin, PathsTheShellWouldReadAsAnotherNameStayWithTheirReason) {
+    ASSERT_TRUE(OnWine());
+    TempDir dir;
+    const std::string deep = std::string(60, 'd') + "/" + std::string(60, 'e') + "/" +
+                             std::string(60, 'f') + "/" + std::string(60, 'g');
+    const struct {
+        std::string name;
+        const char* reason; // null: moved
+    } cases[] = {
+        {"report.txt.", kReasonNameDropsDotOrSpace},
+        {"report.txt ", kReasonNameDropsDotOrSpace},
+        {"folder./inside.txt", kReasonNameDropsDotOrSpace},
+        {"a*b.txt", kReasonNameIsPattern},
+        {"what?.txt", kReasonNameIsPattern},
+        {"stream:name.txt", kReasonNameNotWindows},
+        {"nul.txt", kReasonNameIsDevice},
+        {"com1.txt", kReasonNameIsDevice},
+        {deep + "/far.txt", kReasonPathTooLongForShell},
+        {"report.txt", nullptr},
+    };
+    // Windows' own calls make no name with * ? or ':'; the host's do.
+    std::vector<TreeEntry> tree;
+    for (const auto& c : cases)
+        if (c.name.find_first_of("*?:") == std::string::npos)
+            tree.push_back({TreeEntry::File, c.name, "ours"});
+    MakeTree(dir.path(), tree);
+    for (const char* name : {"a*b.txt", "what?.txt", "stream:name.txt"}) {
+        ASSERT_TRUE(StartHost({"/usr/bin/touch", HostPath(dir.path()) + "/" + name}));
+        ASSERT_TRUE(WaitUntil([&] {
+            const std::vector<std::string> names = Names(dir.path());
+            return std::find(names.begin(), names.end(), name) != names.end();
+        }));
+    }
+    // "report.txt." has the extension ".", and "report.txt " none (a space ends one).
+    CFileOperation op;
+    for (const char* extension : {".txt", ".", ""})
+        CollectFilesWithExtension(op, extension, CString(dir.path()));
+    CDeleteRequest request(op);
+    const TrashReport report = ExecuteShellFileOperation(request.Request(), &op.m_batch);
+
+    std::map<std::string, const TrashResult*> byPath;
+    for (const TrashResult& result : report.results)
+        byPath[result.path] = &result;
+    ASSERT_EQ(report.results.size(), std::size(cases)) << report.error;
+    for (const auto& c : cases) {
+        const std::string path = dir / Native(c.name);
+        ASSERT_TRUE(byPath.count(path)) << path;
+        const TrashResult& result = *byPath[path];
+        if (c.reason) {
+            EXPECT_FALSE(result.trashed) << c.name;
+            EXPECT_EQ(result.reason, c.reason) << c.name;
+            const std::string folder = path.substr(0, path.find_last_of('\\'));
+            const std::vector<std::string> names = Names(folder);
+            EXPECT_NE(std::find(names.begin(), names.end(), path.substr(folder.size() + 1)),
+                      names.end())
+                << c.name << " was moved";
+        } else {
+            EXPECT_TRUE(result.trashed) << c.name << ": " << result.reason;
+            EXPECT_TRUE(InTrash(path)) << c.name;
+        }
+    }
+}
+
+// A folder's files go to the shell together, in calls of at most the limit, so that Stop
+// waits for one call at most: the files before the stop are moved, the rest stay.
+TEST(RecycleBin, HandsAFoldersFilesOverInCallsOfAtMostTheLimit) {
+    TempDir dir;
+    std::vector<TreeEntry> tree;
+    std::vector<std::string> files;
+    for (int i = 0; i < 450; ++i) {
+        files.push_back((i < 300 ? "a/" : "b/") + std::to_string(i) + ".tmp");
+        tree.push_back({TreeEntry::File, files.back()});
+    }
+    MakeTree(dir.path(), tree);
+    Request all(dir.path(), std::vector<std::string>(files.begin(), files.begin() + 400));
+    Request stopped(dir.path(), std::vector<std::string>(files.begin() + 400, files.end()));
+    std::size_t calls = 0;
+    RecycleOptions options;
+    options.batchLimit = 120;
+    options.shellCalls = &calls;
+
+    const TrashReport report = all.Run(options);
+    EXPECT_EQ(report.TrashedCount(), 400u);
+    EXPECT_EQ(calls, 4u); // 120 + 120 + 60 of a/, 100 of b/
+
+    const TrashReport partly = stopped.Run(
+        options, [](std::size_t index, std::size_t, std::string_view) { return index < 30; });
+    EXPECT_EQ(partly.TrashedCount(), 30u);
+    EXPECT_EQ(partly.StoppedCount(), 20u);
+    EXPECT_EQ(calls, 1u);
+    for (std::size_t i = 430; i < files.size(); ++i)
+        EXPECT_TRUE(Exists(dir / files[i])) << files[i];
+}
+
+// The shell's newer interface (IFileOperation, here a stand-in: Wine's does nothing) says
+// what became of each file. A file it deleted for good is reported so, never as moved; a
+// file that changed just before the shell came to it stops the call and stays, and the
+// files after it go in the next call.
+TEST(RecycleBin, WithTheNewerShellInterfaceEachFilesFateIsKnown) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        FakeAct act;
+        bool trashed;
+        const char* reason;
+    } cases[] = {
+        {"moved.tmp", FakeAct::Recycle, true, ""},
+        {"destroyed.tmp", FakeAct::Destroy, false, kReasonDeletedPermanently},
+        {"refused.tmp", FakeAct::Refuse, false, kReasonBinRefused},
+        {"swapped.tmp", FakeAct::SwapBefore, false, kReasonChanged},
+        {"after.tmp", FakeAct::Recycle, true, ""},
+        {"other-in-bin.tmp", FakeAct::SwapInBin, false, kReasonSwappedIntoTrash},
+    };
+    std::vector<TreeEntry> tree{{TreeEntry::Dir, "bin"}};
+    std::vector<std::string> files;
+    for (const auto& c : cases) {
+        tree.push_back({TreeEntry::File, std::string("in/") + c.name, "ours"});
+        files.push_back(std::string("in/") + c.name);
+    }
+    MakeTree(dir.path(), tree);
+    Request request(dir.path(), files);
+    const std::wstring bin = WideFromUtf8(dir / "bin");
+    const FakeScript script = [&](const std::wstring& name) {
+        for (const auto& c : cases)
+            if (name == WideFromUtf8(c.name))
+                return c.act;
+        return FakeAct::Recycle;
+    };
+    std::size_t calls = 0;
+    RecycleOptions options;
+    options.shellCalls = &calls;
+    options.makeShell = [&](HWND owner) {
+        return MakeFileOperationShell(owner, [&](IFileOperation** operation) {
+            return MakeFakeFileOperation(operation, script, bin);
+        });
+    };
+    const TrashReport report = request.Run(options);
+
+    ASSERT_EQ(report.results.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(report.results[i].trashed, cases[i].trashed) << cases[i].name;
+        EXPECT_EQ(report.results[i].reason, cases[i].reason) << cases[i].name;
+    }
+    EXPECT_EQ(calls, 2u); // the call stopped at swapped.tmp; after.tmp went in the next
+    EXPECT_TRUE(Exists(dir / "in/refused.tmp"));
+    EXPECT_TRUE(Exists(dir / "in/swapped.tmp"));
+}
+
 // Without a trash Wine's recycle bin deletes for good; the executor asks first and moves
 // nothing. The run is a process of its own, started with a data folder that does not
 // exist (Wine looks for its trash once per process).
@@ -253,35 +356,40 @@ int RecycleWithoutTrash(const std::string& root) {
     const TrashReport report = request.Run();
     int wrong = report.results.size() == 2 ? 0 : 1;
     for (const TrashResult& result : report.results)
-        wrong += result.trashed || result.reason != kReasonNoDriveTrash;
+        wrong += result.trashed || result.reason != kReasonNoRecycleBin;
     return wrong;
 }
 
-// Another program swaps a folder for a decoy of the same files over and over while the
-// delete runs. A folder the executor holds cannot be renamed, so every file it moves is
-// from the folder the scan saw, and no decoy ever reaches the trash.
-TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoy) {
+// Another program swaps a folder, over and over while the delete runs, for a decoy of the
+// same files or for a link to a folder outside the chosen one that holds them too. A
+// folder the executor holds cannot be renamed, and each file is checked right before its
+// folder's call, so every file it moves is from the folder the scan saw: no decoy, and
+// nothing outside, ever reaches the recycle bin.
+TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoyOrALink) {
     TempDir dir;
     std::vector<TreeEntry> tree;
     std::vector<std::string> files;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 300; ++i) {
         const std::string name = std::to_string(i) + ".tmp";
-        tree.push_back({TreeEntry::File, "sub/" + name, "ours"});
-        tree.push_back({TreeEntry::File, "decoy/" + name, "not ours"});
+        tree.push_back({TreeEntry::File, "tree/sub/" + name, "ours"});
+        tree.push_back({TreeEntry::File, "tree/decoy/" + name, "not ours"});
+        tree.push_back({TreeEntry::File, "outside/" + name, "not ours"});
         files.push_back("sub/" + name);
     }
+    tree.push_back({TreeEntry::Link, "tree/link", "../outside"});
     MakeTree(dir.path(), tree);
-    Request request(dir.path(), files);
+    Request request(dir / "tree", files);
 
     std::atomic<bool> done{false};
     std::thread swapper([&] {
-        const std::wstring sub = LongPath(dir / "sub"), decoy = LongPath(dir / "decoy"),
-                           aside = LongPath(dir / "aside");
+        const std::wstring sub = LongPath(dir / "tree\\sub"), aside = LongPath(dir / "tree\\aside");
+        const std::wstring stand[] = {LongPath(dir / "tree\\decoy"), LongPath(dir / "tree\\link")};
         for (int round = 0; round < 20000 && !done; ++round)
             if (MoveFileW(sub.c_str(), aside.c_str())) {
-                MoveFileW(decoy.c_str(), sub.c_str());
+                const std::wstring& in = stand[round % 2];
+                MoveFileW(in.c_str(), sub.c_str());
                 Sleep(0);
-                MoveFileW(sub.c_str(), decoy.c_str());
+                MoveFileW(sub.c_str(), in.c_str());
                 MoveFileW(aside.c_str(), sub.c_str());
             }
     });
@@ -289,14 +397,14 @@ TEST(RecycleBin, AnotherProgramCannotSwapAHeldFolderForADecoy) {
     done = true;
     swapper.join();
 
-    // Wherever the swaps left them, the hundred decoys are all still in the tree.
-    int decoys = 0;
-    for (const char* folder : {"sub", "decoy", "aside"})
+    // Wherever the swaps left them, the decoys and the files outside are all still there.
+    int others = 0;
+    for (const char* folder : {"tree\\sub", "tree\\decoy", "tree\\aside", "outside"})
         for (const std::string& name : Names(dir / folder))
-            decoys += ReadFile(dir / (std::string(folder) + "\\" + name)) == "not ours";
-    EXPECT_EQ(decoys, 100);
-    // A file not moved was left because its folder, when its turn came, was the decoy, was
-    // away in the middle of a swap, or was being moved by the other program.
+            others += ReadFile(dir / (std::string(folder) + "\\" + name)) == "not ours";
+    EXPECT_EQ(others, 600);
+    // A file not moved was left because its folder, when its turn came, was the decoy or
+    // the link, was away in the middle of a swap, or was being moved by the other program.
     for (const TrashResult& result : report.results) {
         if (!result.trashed) {
             EXPECT_TRUE(result.reason == kReasonChanged || result.reason == kReasonGone ||

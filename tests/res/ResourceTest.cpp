@@ -1,6 +1,6 @@
 // The resources windres compiled into the Windows executable from Dialogs.inc and
 // version.h must say what the C++ tables built from the same lines say, and the manifest
-// must bring version 6 of the common controls.
+// must bring version 6 of the common controls and ask for per-monitor DPI awareness.
 #include "platform/core/WideText.h"
 #include "platform/window/Resources.h"
 #include "res/ProgramResources.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,38 @@ TEST(ProgramResources, ManifestBringsCommonControlsSix) {
     wchar_t path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH), 0u);
     EXPECT_NE(Upper(path).find(L"\\WINSXS\\"), std::wstring::npos) << Utf8FromWide(path);
+}
+
+// The manifest each program carries, as the system reads it from the executable: per
+// monitor, version 2, where Windows knows it (dpiAwareness), per monitor on Windows 8.1
+// (dpiAware "true/pm"). Wine has no per-monitor scaling to show, so the text is read.
+TEST(ProgramResources, EachProgramIsPerMonitorDpiAwareVersionTwo) {
+    for (const char* program : {RZ_WINDOW_EXE, RZ_SCAN_EXE}) {
+        SCOPED_TRACE(program);
+        const HMODULE module = LoadLibraryExW(WideFromUtf8(std::string("Z:") + program).c_str(),
+                                              nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << GetLastError();
+        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+        ASSERT_NE(found, nullptr);
+        const std::string manifest(
+            static_cast<const char*>(LockResource(LoadResource(module, found))),
+            SizeofResource(module, found));
+        FreeLibrary(module);
+        const auto has = [&](const char* pattern) {
+            return std::regex_search(manifest, std::regex(pattern));
+        };
+        EXPECT_TRUE(has(R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/)"
+                        R"(WindowsSettings">\s*PerMonitorV2\s*[,<])"))
+            << manifest;
+        EXPECT_TRUE(has(R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/)"
+                        R"(WindowsSettings">\s*true/pm\s*<)"))
+            << manifest;
+        // Read only where it belongs: in the application's windowsSettings.
+        const std::size_t settings = manifest.find("<windowsSettings>");
+        const std::size_t awareness = manifest.find("<dpiAwareness");
+        EXPECT_LT(settings, awareness);
+        EXPECT_LT(awareness, manifest.find("</windowsSettings>"));
+    }
 }
 
 } // namespace

@@ -34,10 +34,11 @@ void MakeParents(const std::string& path) {
 // Removes path and everything below it; a link (to a folder too) goes as itself.
 void RemoveTree(const std::string& path) {
     DWORD attributes = 0;
-    if (!ListedAttributes(LongPath(path), attributes))
+    DWORD tag = 0;
+    if (!ListedAttributes(LongPath(path), attributes, tag))
         return;
     const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
-    if (folder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (IsWalkedFolder(attributes, tag))
         for (const std::string& name : Names(path))
             RemoveTree(JoinPath(path, name));
     SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -132,7 +133,8 @@ std::vector<std::string> Names(const std::string& folder) {
 
 bool Exists(const std::string& path) {
     DWORD attributes = 0;
-    return ListedAttributes(LongPath(path), attributes);
+    DWORD tag = 0;
+    return ListedAttributes(LongPath(path), attributes, tag);
 }
 
 void MakeTree(const std::string& root, const std::vector<TreeEntry>& entries) {

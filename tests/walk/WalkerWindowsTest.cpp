@@ -1,6 +1,7 @@
 // The walk on Windows (under Wine): the rules of TreeWalk.h as Windows names them, and
 // what Windows names differently. Links and the other program that swaps folders come
 // from the Linux host (tests/support/WineHost.h).
+#include "platform/core/WinFile.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/WineHost.h"
 #include "tests/walk/WalkerTestSupport.h"
@@ -59,6 +60,41 @@ TEST(WindowsWalk, LinksAreEntriesAndNeverWalkedInto) {
     const Walked walked = Walk(tmp.path());
     EXPECT_EQ(walked.files, (Strings{"loop", "real/a.txt", "real/up", "via"}));
     EXPECT_EQ(walked.folders, (Strings{"", "real"}));
+}
+
+namespace {
+
+// Wine gives a folder no reparse tag but a link's: a stand-in names them here.
+DWORD TagsByName(std::wstring_view name) {
+    if (name == L"placeholder.txt")
+        return 0x9000601A; // a cloud placeholder (IO_REPARSE_TAG_CLOUD_6)
+    if (name == L"dedup")
+        return 0x80000013; // a deduplicated folder (IO_REPARSE_TAG_DEDUP)
+    if (name == L"junction")
+        return IO_REPARSE_TAG_MOUNT_POINT;
+    if (name == L"symlink")
+        return IO_REPARSE_TAG_SYMLINK;
+    return 0;
+}
+
+} // namespace
+
+// Only reparse points whose tag is a name surrogate are links. A cloud placeholder or a
+// deduplicated folder is walked like any folder, so the one named like a file counts what
+// it holds, never itself; a junction and a symbolic link are entries.
+TEST(WindowsWalk, OnlyNameSurrogateReparsePointsAreLinks) {
+    TempDir tmp;
+    MakeTree(tmp.path(), {{TreeEntry::File, "placeholder.txt/in.txt"},
+                          {TreeEntry::File, "dedup/d.bin"},
+                          {TreeEntry::File, "junction/j.txt"},
+                          {TreeEntry::File, "symlink/s.txt"}});
+    SetReparseTagStandIn(TagsByName);
+    const Walked walked = Walk(tmp.path());
+    SetReparseTagStandIn(nullptr);
+    EXPECT_EQ(walked.files,
+              (Strings{"dedup/d.bin", "junction", "placeholder.txt/in.txt", "symlink"}));
+    EXPECT_EQ(walked.folders, (Strings{"", "dedup", "placeholder.txt"}));
+    EXPECT_EQ(walked.notRead, "");
 }
 
 // Names the system rewrites unless they are given in the \\?\ form, names beyond the

@@ -15,7 +15,7 @@
 
 namespace {
 
-int Descending(LPARAM a, LPARAM b, LPARAM) {
+int RZ_CALLBACK Descending(LPARAM a, LPARAM b, LPARAM) {
     return static_cast<int>(b - a);
 }
 

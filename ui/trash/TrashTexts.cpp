@@ -68,10 +68,14 @@ std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed, 
     return text;
 }
 
-std::string TrashSummary(const TrashReport& report) {
+std::string TrashSummary(const TrashReport& report, bool undoKept) {
     const std::size_t stopped = report.StoppedCount();
-    return TrashSummary(report.work, report.TrashedCount(), report.NotTrashedCount() - stopped,
-                        stopped, report.foldersNotRead.size());
+    std::string text =
+        TrashSummary(report.work, report.TrashedCount(), report.NotTrashedCount() - stopped,
+                     stopped, report.foldersNotRead.size());
+    if (!undoKept && report.work == TrashWork::Delete && report.TrashedCount() > 0)
+        text.append(" You can restore them from the Recycle Bin.");
+    return text;
 }
 
 std::vector<const TrashResult*> TrashReportRows(const TrashReport& report) {

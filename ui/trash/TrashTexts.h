@@ -1,6 +1,7 @@
 #pragma once
 // The words of the windows around a delete or an undo (TrashWindows.h), apart from their
 // templates.
+#include "platform/core/TrashExecutor.h"
 #include "platform/core/TrashReport.h"
 
 #include <cstddef>
@@ -22,8 +23,9 @@ std::string TrashHeading(const TrashReport& report);
 // Folders not read follow: " D folders could not be read, so their files were not moved."
 std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed, std::size_t stopped,
                          std::size_t foldersNotRead = 0);
-// TrashSummary of report's counts.
-std::string TrashSummary(const TrashReport& report);
+// TrashSummary of report's counts. Where no undo is kept (undoKept false: Windows), a
+// delete that moved files ends with "You can restore them from the Recycle Bin."
+std::string TrashSummary(const TrashReport& report, bool undoKept = CTrashUndo::IsKept());
 
 // The rows a report window lists, in order: every file not moved except those a stop kept
 // (they are only counted), then every folder not read.

@@ -30,4 +30,15 @@ TEST(TrashTexts, SummaryReadsRightForOneAndForManyAndCountsStoppedFilesApart) {
         EXPECT_EQ(TrashSummary(c.work, c.moved, c.failed, c.stopped), c.text);
 }
 
+// Where no undo is kept (Windows), a report of a delete that moved files says where they are.
+TEST(TrashTexts, SummaryWithoutUndoSaysWhereTheFilesAre) {
+    TrashReport report;
+    report.results = {{"a", true, "", ""}, {"b", false, kReasonInUse, ""}};
+    EXPECT_EQ(TrashSummary(report, false), "1 of 2 files was moved to the trash; 1 was not. You "
+                                           "can restore them from the Recycle Bin.");
+    EXPECT_EQ(TrashSummary(report, true), "1 of 2 files was moved to the trash; 1 was not.");
+    report.results[0].trashed = false;
+    EXPECT_EQ(TrashSummary(report, false), "0 of 2 files were moved to the trash; 2 were not.");
+}
+
 } // namespace

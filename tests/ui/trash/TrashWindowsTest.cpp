@@ -11,7 +11,6 @@
 #include "tests/ui/UiTestSupport.h"
 #include "tests/ui/trash/InChild.h"
 #include "ui/trash/TrashReportWnd.h"
-#include "ui/trash/TrashTexts.h"
 
 #include <QApplication>
 #include <QHeaderView>
