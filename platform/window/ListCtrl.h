@@ -72,7 +72,7 @@ public:
         return SetItemText(row, column, CString(text));
     }
     bool SetItemData(int row, LPARAM data) override;
-    LPARAM GetItemData(int row) const;
+    LPARAM GetItemData(int row) const override;
     CString GetItemText(int row, int column) const override;
 
     // Reorders the rows by their data with compare (negative: first before second); rows
