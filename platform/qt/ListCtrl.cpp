@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 CListViewWidget* ViewOf(HWND hwnd) {
@@ -111,6 +112,19 @@ int CListCtrl::InsertColumn(int index, const char* heading, int format, int widt
     if (width >= 0)
         view->header()->resizeSection(at, width);
     return at;
+}
+
+BOOL CListCtrl::DeleteColumn(int column) {
+    CListViewWidget* view = ViewOf(m_hWnd);
+    return view && view->Model().RemoveColumn(column) ? TRUE : FALSE;
+}
+
+void CListCtrl::SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text) {
+    if (!tip || !tip->pszText || tip->cchTextMax <= 0)
+        return;
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip->cchTextMax - 1));
+    std::memcpy(tip->pszText, text.GetString(), length);
+    tip->pszText[length] = '\0';
 }
 
 int CListCtrl::GetColumnWidth(int column) const {

@@ -3,6 +3,7 @@
 
 #include "platform/core/WideText.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,21 @@ int CListCtrl::InsertColumn(int index, const char* heading, int format, int widt
     }
     return static_cast<int>(::SendMessageW(m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
                                            reinterpret_cast<LPARAM>(&column)));
+}
+
+BOOL CListCtrl::DeleteColumn(int column) {
+    if (!m_hWnd || column < 0)
+        return FALSE;
+    return ::SendMessageW(m_hWnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0) ? TRUE : FALSE;
+}
+
+void CListCtrl::SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text) {
+    if (!tip || !tip->pszText || tip->cchTextMax <= 0)
+        return;
+    const std::wstring wide = WideFromUtf8(text.view());
+    const std::size_t length = std::min(wide.size(), static_cast<std::size_t>(tip->cchTextMax - 1));
+    wide.copy(tip->pszText, length);
+    tip->pszText[length] = L'\0';
 }
 
 int CListCtrl::GetColumnWidth(int column) const {

@@ -8,6 +8,14 @@
 // Cell texts are bytes and come back exactly as they were set, whatever they hold; on
 // screen a text that is not valid UTF-8 shows replacement characters. The list never
 // reorders rows on its own: rows stay where they are put until SortItems.
+//
+// A list in a dialog tells the dialog (WM_NOTIFY, from the list's control id):
+//   a click on a column's header    LVN_COLUMNCLICK, NMLISTVIEW with iSubItem the column
+//                                   (not with LVS_NOSORTHEADER)
+//   the mouse resting on a cell     LVN_GETINFOTIP, NMLVGETINFOTIP with iItem and iSubItem
+//                                   the cell (with LVS_EX_INFOTIP); the text the handler
+//                                   sets (SetInfoTipText) shows as the cell's tool tip,
+//                                   none when it leaves it empty
 #include "platform/core/ListRows.h"
 #include "platform/core/String.h"
 #include "platform/core/Wnd.h"
@@ -48,8 +56,8 @@ public:
     // Operates on an existing list view window from now on.
     BOOL Attach(HWND list);
 
-    // Only LVS_EX_GRIDLINES and LVS_EX_FULLROWSELECT mean something here; the others are
-    // kept and returned but change nothing. Returns the previous styles.
+    // Only LVS_EX_GRIDLINES, LVS_EX_FULLROWSELECT and LVS_EX_INFOTIP mean something here;
+    // the others are kept and returned but change nothing. Returns the previous styles.
     DWORD SetExtendedStyle(DWORD styles);
     DWORD GetExtendedStyle() const;
 
@@ -58,6 +66,11 @@ public:
     // (a negative width leaves the default). Returns its index, or -1.
     int InsertColumn(int index, const char* heading, int format = 0, int width = -1,
                      int subItem = -1);
+    // Removes column index with its cells; the columns after it move up one. FALSE when
+    // there is no such column.
+    BOOL DeleteColumn(int column);
+    // An LVN_GETINFOTIP handler's answer: the tool tip shows text (cut to the room tip has).
+    static void SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text);
 
     BOOL DeleteAllItems();
     int GetItemCount() const override;

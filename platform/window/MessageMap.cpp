@@ -12,6 +12,11 @@ const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam,
                 continue;
             if (message == WM_COMMAND && (entry.id != id || entry.code != code))
                 continue;
+            if (message == WM_NOTIFY) {
+                const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+                if (!header || entry.id != header->idFrom || entry.code != header->code)
+                    continue;
+            }
             return &entry;
         }
     }
@@ -30,6 +35,11 @@ LRESULT Invoke(CWnd& target, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARA
         return reinterpret_cast<LRESULT>((target.*entry.pfn.pfnQueryDragIcon)());
     case AfxSig::HelpInfo:
         return (target.*entry.pfn.pfnHelpInfo)(reinterpret_cast<HELPINFO*>(lParam));
+    case AfxSig::Notify: {
+        LRESULT result = 0;
+        (target.*entry.pfn.pfnNotify)(reinterpret_cast<NMHDR*>(lParam), &result);
+        return result;
+    }
     }
     return 0;
 }

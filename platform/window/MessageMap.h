@@ -33,6 +33,7 @@ enum class AfxSig : unsigned char {
     SysCommand,    // void OnSysCommand(UINT id, LPARAM param)
     QueryDragIcon, // HCURSOR OnQueryDragIcon()
     HelpInfo,      // BOOL OnHelpInfo(HELPINFO* info)
+    Notify,        // void OnX(NMHDR* header, LRESULT* result)
 };
 
 // The handler, stored with the signature the entry's AfxSig names.
@@ -41,12 +42,13 @@ union AfxHandler {
     void (CWnd::*pfnSysCommand)(UINT, LPARAM);
     HCURSOR (CWnd::*pfnQueryDragIcon)();
     BOOL (CWnd::*pfnHelpInfo)(HELPINFO*);
+    void (CWnd::*pfnNotify)(NMHDR*, LRESULT*);
 };
 
 struct AFX_MSGMAP_ENTRY {
     UINT message;
-    UINT code; // WM_COMMAND: notification code (0 = button click); else 0
-    UINT id;   // WM_COMMAND: control id; else 0
+    UINT code; // WM_COMMAND, WM_NOTIFY: notification code (0 = button click); else 0
+    UINT id;   // WM_COMMAND, WM_NOTIFY: control id; else 0
     AfxSig sig;
     AfxHandler pfn;
 };
@@ -94,6 +96,16 @@ template <auto Pfn> constexpr AFX_MSGMAP_ENTRY HelpInfo() {
             {.pfnHelpInfo = static_cast<BOOL (CWnd::*)(HELPINFO*)>(Pfn)}};
 }
 
+// A notification (WM_NOTIFY) with code from control id; the handler sets *result to what
+// the notification answers (0 unless it says otherwise).
+template <auto Pfn> constexpr AFX_MSGMAP_ENTRY Notify(UINT code, UINT id) {
+    return {WM_NOTIFY,
+            code,
+            id,
+            AfxSig::Notify,
+            {.pfnNotify = static_cast<void (CWnd::*)(NMHDR*, LRESULT*)>(Pfn)}};
+}
+
 // True when no (message, code, id) triple appears twice in one table.
 constexpr bool HasNoDuplicates(std::span<const AFX_MSGMAP_ENTRY> entries) {
     for (std::size_t i = 0; i < entries.size(); ++i)
@@ -105,7 +117,8 @@ constexpr bool HasNoDuplicates(std::span<const AFX_MSGMAP_ENTRY> entries) {
 }
 
 // The entry of map's chain that handles message, or null. lParam is the message's: for
-// WM_COMMAND, the control that sent it, 0 for a menu or an accelerator.
+// WM_COMMAND, the control that sent it, 0 for a menu or an accelerator; for WM_NOTIFY,
+// the NMHDR naming the control and the code.
 const AFX_MSGMAP_ENTRY* Find(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam = 0);
 
 // Calls entry's handler on target; result is what the handler returned (0 for void).

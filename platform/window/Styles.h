@@ -50,6 +50,7 @@ inline constexpr DWORD LVS_SORTDESCENDING = 0x0020;
 inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
+inline constexpr DWORD LVS_EX_INFOTIP = 0x0400;
 inline constexpr int LVCFMT_LEFT = 0;
 inline constexpr int LVCFMT_RIGHT = 1;
 inline constexpr int LVCFMT_CENTER = 2;
@@ -63,6 +64,8 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 inline constexpr UINT MF_ENABLED = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_UNCHECKED = 0x0000;
+inline constexpr UINT MF_CHECKED = 0x0008;
 inline constexpr UINT MF_BYCOMMAND = 0x0000;
 inline constexpr UINT MF_BYPOSITION = 0x0400;
 #endif

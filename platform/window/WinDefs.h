@@ -62,6 +62,7 @@ inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
@@ -76,6 +77,37 @@ inline constexpr UINT SC_RESTORE = 0xF120;
 // Button notification carried in the high word of a WM_COMMAND's WPARAM. A command from an
 // accelerator carries 1 there, and no control (lParam 0).
 inline constexpr WORD BN_CLICKED = 0;
+
+// What every WM_NOTIFY carries (its lParam points at it, first in a larger structure).
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    std::uintptr_t idFrom = 0; // the control's id
+    UINT code = 0;
+};
+// List view notifications: a click on a column's header (NMLISTVIEW, iSubItem the column),
+// and the text of a row's tool tip asked for (NMLVGETINFOTIP; lists with LVS_EX_INFOTIP).
+inline constexpr UINT LVN_FIRST = 0u - 100u;
+inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 58;
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0;
+    UINT uOldState = 0;
+    UINT uChanged = 0;
+    POINT ptAction;
+    LPARAM lParam = 0;
+};
+struct NMLVGETINFOTIP {
+    NMHDR hdr;
+    DWORD dwFlags = 0;
+    char* pszText = nullptr; // the text to show, at most cchTextMax bytes with its NUL
+    int cchTextMax = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+    LPARAM lParam = 0;
+};
 
 // One entry of an accelerator table: key with the modifiers in fVirt sends WM_COMMAND with
 // cmd. With FVIRTKEY, key is a virtual-key code: 'A'..'Z' and '0'..'9' are the letter and
