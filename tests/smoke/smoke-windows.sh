@@ -161,13 +161,15 @@ diff -u "$out/expected.txt" "$out/trashed.txt" || fail "the trash does not hold 
 for kept in x.log notes.txt sub/y.log sub sub/deep; do
   [[ -e $folder/$kept ]] || fail "$kept was moved"
 done
-# What the window saved: the three widths and the folder.
+# What the window saved: the four widths, sizes shown, and the folder.
 wine_run reg query "$key" 2>/dev/null | tr -d '\r' >"$out/registry.txt"
-for column in 0 1 2; do
+for column in 0 1 2 3; do
   grep -Eq "^ +Column$column +REG_DWORD +0x[0-9a-f]+$" "$out/registry.txt" ||
     fail "no width of column $column: $(cat "$out/registry.txt")"
 done
+grep -Eq "^ +ShowSizes +REG_DWORD +0x1$" "$out/registry.txt" ||
+  fail "ShowSizes is not 1: $(cat "$out/registry.txt")"
 grep -qF "FolderPath    REG_SZ    $windows_folder" "$out/registry.txt" ||
   fail "FolderPath is not $windows_folder: $(cat "$out/registry.txt")"
 echo "PASS: picked $windows_folder, its three .tmp files went to the trash and nothing else;"
-echo "      the widths and the folder were saved; screenshots in $2"
+echo "      the widths, ShowSizes and the folder were saved; screenshots in $2"
