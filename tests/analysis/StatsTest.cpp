@@ -240,8 +240,11 @@ Sized CountSized(const std::vector<std::pair<std::string, std::optional<std::uin
 // The column's texts from the top, joined with '|'.
 std::string Column(const CResultRows& rows, int column) {
     std::string out;
-    for (int i = 0; i < rows.GetItemCount(); ++i)
-        out += (i ? "|" : "") + rows.GetItemText(i, column).str();
+    for (int i = 0; i < rows.GetItemCount(); ++i) {
+        if (i > 0)
+            out += '|';
+        out += rows.GetItemText(i, column).view();
+    }
     return out;
 }
 

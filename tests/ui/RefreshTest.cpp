@@ -231,8 +231,11 @@ TEST_F(Refresh, SizesShowAndEveryHeaderSortsTheTable) {
         WaitForChoice(chooser, dlg, 1);
         const auto column = [&](int c) {
             std::string texts;
-            for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i)
-                texts += (i ? "|" : "") + dlg.m_listExt.GetItemText(i, c).str();
+            for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i) {
+                if (i > 0)
+                    texts += '|';
+                texts += dlg.m_listExt.GetItemText(i, c).view();
+            }
             return texts;
         };
         // The link counts its own 5 bytes, not the 3,000 it points at.
