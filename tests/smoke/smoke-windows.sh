@@ -110,10 +110,11 @@ gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan did not end"
 sleep 1
 shot "$main" main
 
-# The top row is .tmp (three files). From the list, Delete Files is the fourth tab stop.
+# The top row is .tmp (three files). From the list, Delete Files is the fifth tab stop
+# (folder, "...", total, total size).
 focus "$main"
 xdotool key Home; sleep 0.3
-xdotool key Tab Tab Tab Tab space
+xdotool key Tab Tab Tab Tab Tab space
 # The question has the window's caption too.
 for _ in $(seq 100); do
   question=$(xdotool search --onlyvisible --name "^File Manager by ostrel\.example$" | grep -vx "$main" | head -n1)
