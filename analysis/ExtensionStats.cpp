@@ -56,7 +56,10 @@ bool IncrementInPlace(CString& count) {
 } // namespace
 
 void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
-    const std::string_view key = ExtensionKey(path);
+    CountKey(counts, total, ExtensionKey(path));
+}
+
+void CountKey(CMapStringToString& counts, int& total, std::string_view key) {
     if (CString* count = counts.PLookup(key)) {
         // The count lives as decimal text, changed in place, so that this allocates
         // nothing but for a new digit past six (up to six live inside the CString). A count

@@ -13,6 +13,8 @@
 // (decimal text, absent = "0") goes up by one, and so does total. Allocates only for a
 // key seen for the first time. Counts and total stop at INT_MAX instead of wrapping.
 void CountFile(CMapStringToString& counts, int& total, std::string_view path);
+// CountFile for a file whose extension key is key.
+void CountKey(CMapStringToString& counts, int& total, std::string_view key);
 
 // Empties the counts and sets total to 0.
 void ResetStats(CMapStringToString& counts, int& total);
@@ -20,7 +22,7 @@ void ResetStats(CMapStringToString& counts, int& total);
 using IResultRows = IListRows;
 
 // Columns of the result table.
-enum ResultColumn { kColumnSerial = 0, kColumnExtension = 1, kColumnCount = 2 };
+enum ResultColumn { kColumnSerial = 0, kColumnExtension = 1, kColumnCount = 2, kColumnSize = 3 };
 
 // Larger counts first: returns data2 - data1 (row data are counts). context is ignored.
 int RZ_CALLBACK CompareByFileCount(LPARAM data1, LPARAM data2, LPARAM context);

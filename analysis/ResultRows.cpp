@@ -27,6 +27,12 @@ bool CResultRows::SetItemData(int row, LPARAM data) {
     return true;
 }
 
+LPARAM CResultRows::GetItemData(int row) const {
+    if (row < 0 || row >= GetItemCount())
+        return 0;
+    return m_rows[static_cast<std::size_t>(row)].data;
+}
+
 bool CResultRows::SortItems(PFNLVCOMPARE compare, LPARAM context) {
     if (!compare)
         return false;

@@ -8,7 +8,7 @@
 
 class CResultRows : public IResultRows {
 public:
-    static constexpr int kColumns = 3;
+    static constexpr int kColumns = 4; // the size column stays empty unless filled
 
     struct Row {
         std::array<CString, kColumns> cells;
@@ -21,6 +21,7 @@ public:
     // False for a row or column out of range.
     bool SetItemText(int row, int column, const CString& text) override;
     bool SetItemData(int row, LPARAM data) override;
+    LPARAM GetItemData(int row) const override;
     // Stable: rows the comparator calls equal keep their order. False without a comparator.
     bool SortItems(PFNLVCOMPARE compare, LPARAM context) override;
     CString GetItemText(int row, int column) const override;

@@ -4,6 +4,7 @@
 # tree.
 #
 #   bench/scan.sh [--cold] N [DIR]
+#   bench/scan.sh --sizes N [DIR]
 #
 # DIR (default /tmp/rz-bench-N) is generated with N files by rz-bench-tree (seeded, the
 # same tree every time) unless it was generated before; an existing folder that was not
@@ -15,16 +16,25 @@
 # --cold: the page cache is dropped before every run (sync; echo 3 >
 # /proc/sys/vm/drop_caches: needs root), and `fdfind -uu -t f . DIR | wc -l` (package
 # fd-find) runs as a third command.
+# --sizes: `ravezivured-scan --sizes DIR` against `du -s --apparent-size DIR` (one fstatat
+# per entry, on one thread), alternately, warm (PAIRS rounds, with the scan without sizes
+# and find as well) and cold (COLD_PAIRS rounds, default 3, the cache dropped before each
+# run; skipped without root). Prints the ratios and the peak memory of the scan with
+# sizes. BASELINE=path/to/an/older/ravezivured-scan times that one too (without sizes), in
+# the same rounds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/bench/common.sh"
 
-cold=0
+cold=0 sizes=0
 if [[ ${1:-} == --cold ]]; then
   cold=1
   shift
+elif [[ ${1:-} == --sizes ]]; then
+  sizes=1
+  shift
 fi
-n=${1:?usage: bench/scan.sh [--cold] N [DIR]}
+n=${1:?usage: bench/scan.sh [--cold | --sizes] N [DIR]}
 dir=${2:-/tmp/rz-bench-$n}
 pairs=${PAIRS:-7}
 ((pairs >= 5)) || { echo "PAIRS must be at least 5" >&2; exit 2; }
@@ -61,6 +71,10 @@ timed() {
 }
 count_find() { find "$dir" -type f | wc -l; }
 count_fd() { fdfind -uu -t f . "$dir" | wc -l; }
+if ((sizes)); then
+  source "$root/bench/sizes.sh"
+  exit
+fi
 
 scan_times=() find_times=() fd_times=() limit_times=() ratios=() limit_ratios=()
 for ((i = 0; i < pairs; i++)); do

@@ -64,6 +64,7 @@ constexpr AcceleratorTableResource kAcceleratorTables[] = {
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, RZ_ABOUT_ITEM},
     {IDS_UNDO_LAST_DELETE, RZ_UNDO_ITEM},
+    {IDS_SHOW_SIZES, RZ_SHOW_SIZES_ITEM},
     {AFX_IDS_APP_TITLE, RZ_APP_TITLE},
 };
 

@@ -9,6 +9,7 @@
 #define RZ_APP_TITLE "File Manager by " RZ_MAKER_DOMAIN
 #define RZ_ABOUT_ITEM "&About File Manager..."
 #define RZ_UNDO_ITEM "&Undo Last Delete\tCtrl+Z"
+#define RZ_SHOW_SIZES_ITEM "Show &Sizes"
 
 #define RZ_VERSION_BINARY 2, 0, 0, 1
 #define RZ_VERSION_TEXT "2.0.0.1"

@@ -24,7 +24,10 @@ void CRaveZivuredDlg::RefreshList() {
     CWaitCursor wait;
     g_strLastFolder = m_strFolder;
     ResetStats(m_mapExtCount, m_nTotalFiles);
+    m_sizes.Clear();
+    ReadSizes(m_bShowSizes);
     UpdateData(FALSE);
+    SetDlgItemText(IDC_TOTAL_SIZE, CString());
     m_listExt.DeleteAllItems();
 
     // Created without naming a parent: the application's main window (this one) owns it.
@@ -52,6 +55,7 @@ void CRaveZivuredDlg::RefreshList() {
     UpdateData(FALSE);
     SortResultRows(m_listExt);
     RenumberResultRows(m_listExt);
+    ShowTableSizes();
 
     dlgLoading->DestroyWindow();
     dlgLoading.reset();

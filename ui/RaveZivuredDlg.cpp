@@ -1,5 +1,6 @@
 #include "ui/RaveZivuredDlg.h"
 
+#include "analysis/ExtensionStats.h"
 #include "platform/window/DataExchange.h"
 #include "platform/window/Menu.h"
 #include "platform/window/PaintDC.h"
@@ -12,7 +13,9 @@
 
 namespace {
 const char* const kSettingsSection = "Settings";
-const int kDefaultColumnWidths[] = {30, 125, 125};
+// Sr, Extension, Files Count, Size.
+const int kDefaultColumnWidths[] = {30, 125, 125, 90};
+const char* const kShowSizesSetting = "ShowSizes";
 
 // The stored width of list column index, read when the column is about to be inserted.
 int ReadColumnWidth(int index) {
@@ -54,7 +57,16 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
     static_assert((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000);
     static_assert((IDM_UNDO_LAST_DELETE & 0xFFF0) == IDM_UNDO_LAST_DELETE &&
                   IDM_UNDO_LAST_DELETE < 0xF000);
+    static_assert((IDM_SHOW_SIZES & 0xFFF0) == IDM_SHOW_SIZES && IDM_SHOW_SIZES < 0xF000);
+    LoadSizeSettings();
     if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        CString strSizesMenu;
+        AfxLoadString(IDS_SHOW_SIZES, strSizesMenu);
+        if (!strSizesMenu.IsEmpty()) {
+            pSysMenu->AppendMenu(MF_SEPARATOR);
+            pSysMenu->AppendMenu(MF_STRING | (m_bShowSizes ? MF_CHECKED : MF_UNCHECKED),
+                                 IDM_SHOW_SIZES, strSizesMenu.GetString());
+        }
         CString strUndoMenu;
         AfxLoadString(IDS_UNDO_LAST_DELETE, strUndoMenu);
         // Where the executor keeps no undo (Windows), there is no item at all.
@@ -76,11 +88,10 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    m_listExt.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    // Each width is read just before its column goes in.
-    m_listExt.InsertColumn(0, "Sr", LVCFMT_LEFT, ReadColumnWidth(0));
-    m_listExt.InsertColumn(1, "Extension", LVCFMT_LEFT, ReadColumnWidth(1));
-    m_listExt.InsertColumn(2, "Files Count", LVCFMT_CENTER, ReadColumnWidth(2));
+    // Info tips: a Size cell's tool tip gives the exact bytes.
+    m_listExt.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    InsertColumns();
+    ShowTableSizes();
 
     // A folder dropped on the window is scanned (OnDropFiles).
     DragAcceptFiles();
@@ -105,6 +116,8 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
         msgmap::Command<&CRaveZivuredDlg::OnUndoLastDelete>(ID_UNDO_LAST_DELETE),
         msgmap::Command<&CRaveZivuredDlg::OnWebsite>(IDC_WEBSITE),
         msgmap::HelpInfo<&CRaveZivuredDlg::OnHelpInfo>(),
+        msgmap::Notify<&CRaveZivuredDlg::OnColumnClick>(LVN_COLUMNCLICK, IDC_EXT_LIST),
+        msgmap::Notify<&CRaveZivuredDlg::OnGetInfoTip>(LVN_GETINFOTIP, IDC_EXT_LIST),
     };
     static_assert(msgmap::HasNoDuplicates(entries));
     static constexpr AFX_MSGMAP map{&CDialog::GetThisMessageMap, entries};
@@ -137,6 +150,8 @@ void CRaveZivuredDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         dlgAbout.DoModal();
     } else if ((nID & 0xFFF0) == IDM_UNDO_LAST_DELETE) {
         OnUndoLastDelete();
+    } else if ((nID & 0xFFF0) == IDM_SHOW_SIZES) {
+        ShowSizes(!m_bShowSizes);
     } else {
         CDialog::OnSysCommand(nID, lParam);
     }
@@ -178,9 +193,43 @@ void CRaveZivuredDlg::OnDestroy() {
                 app->WriteProfileInt(kSettingsSection, name.GetString(), item.cxy);
             }
         }
+        SaveSizeSettings();
         app->WriteProfileString(kSettingsSection, "FolderPath", m_strFolder.GetString());
     }
     CDialog::OnDestroy();
+}
+
+void CRaveZivuredDlg::InsertColumns() {
+    // Each width is read just before its column goes in.
+    m_listExt.InsertColumn(0, "Sr", LVCFMT_LEFT, ReadColumnWidth(0));
+    m_listExt.InsertColumn(1, "Extension", LVCFMT_LEFT, ReadColumnWidth(1));
+    m_listExt.InsertColumn(2, "Files Count", LVCFMT_CENTER, ReadColumnWidth(2));
+    if (m_bShowSizes)
+        InsertSizeColumn();
+}
+
+void CRaveZivuredDlg::InsertSizeColumn() {
+    const int width = m_nSizeColumnWidth >= 0 ? m_nSizeColumnWidth : ReadColumnWidth(kColumnSize);
+    m_listExt.InsertColumn(kColumnSize, "Size", LVCFMT_RIGHT, width);
+    m_nSizeColumnWidth = -1;
+}
+
+void CRaveZivuredDlg::LoadSizeSettings() {
+    CWinApp* app = AfxGetApp();
+    m_bShowSizes = !app || app->GetProfileInt(kSettingsSection, kShowSizesSetting, 1) != 0;
+}
+
+void CRaveZivuredDlg::SaveSizeSettings() {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return;
+    app->WriteProfileInt(kSettingsSection, kShowSizesSetting, m_bShowSizes ? 1 : 0);
+    // A hidden Size column is not among the header's columns: its width is kept here.
+    if (!m_bShowSizes && m_nSizeColumnWidth >= 0) {
+        CString name;
+        name.Format("Column%d", static_cast<int>(kColumnSize));
+        app->WriteProfileInt(kSettingsSection, name.GetString(), m_nSizeColumnWidth);
+    }
 }
 
 void CRaveZivuredDlg::OnWebsite() {

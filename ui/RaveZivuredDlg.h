@@ -7,10 +7,13 @@
 //                                 painting, About box, website, settings, how the run ends
 //   RaveZivuredDlg.Counting.cpp   OnFileFound
 //   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window
+//   RaveZivuredDlg.Sizes.cpp      the Size column, the total size, sorting by a column,
+//                                 and "Show Sizes"
 //   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback, the folder given at
 //                                 start and the folder dropped on the window
 //   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
 //   RaveZivuredDlg.Undo.cpp       OnUndoLastDelete and the state of its menu item
+#include "analysis/ExtensionSizes.h"
 #include "platform/core/Collections.h"
 #include "platform/core/String.h"
 #include "platform/core/TrashExecutor.h"
@@ -39,7 +42,8 @@ public:
 
     enum { IDD = IDD_RAVEZIVURED_DIALOG };
 
-    // Counts one file under its extension key (the walker's hook).
+    // Counts one file under its extension key (the walker's hook), and its bytes when
+    // sizes are shown.
     void OnFileFound(const CString& path) override;
 
     // Appends to op every file below folder whose extension key is ext.
@@ -60,6 +64,15 @@ public:
     // True when the table shows a scan that was stopped before its end.
     bool IsResultIncomplete() const { return m_bResultIncomplete; }
 
+    // Whether the table has its Size column and scans read sizes ("Show Sizes" in the
+    // window menu, kept in the settings; on by default). Turning it on scans the folder
+    // shown again, so that its sizes are read; turning it off removes the column and
+    // empties the total size (the next scans read no size: the fastest count).
+    bool SizesShown() const { return m_bShowSizes; }
+    void ShowSizes(bool show);
+    // The order the table shows (a fresh scan: by count, largest first).
+    TableOrder Order() const { return m_order; }
+
     // Counted by the walk as progress, like a file (see OnFileFound).
     void OnFolderDone(const CString& folder) override;
 
@@ -72,6 +85,7 @@ public:
     CString m_strSerial;              // scratch for provisional serials while rows go in
     CMapStringToString m_mapExtCount; // extension key -> count as decimal text
     CListCtrl m_listExt;              // control 1005
+    CExtensionSizes m_sizes;          // extension key -> bytes, while sizes are shown
     CString m_strFolder;              // the folder the table shows; empty until one is chosen
     int m_nTotalFiles;                // files found by the last scan
     HICON m_hIcon;                    // icon 128
@@ -120,6 +134,10 @@ protected:
     void OnUndoLastDelete();
     void OnWebsite();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+    // A click on a column's header: the table sorted by that column (NextOrder).
+    void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    // The tool tip of a Size cell: the exact bytes.
+    void OnGetInfoTip(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
     // A walk hook's share of progress: every kProgressCheckEvery entries, CheckWalkProgress.
@@ -139,6 +157,17 @@ private:
     // True when path may be shown: not inside the trash and, with checkReadable, a folder
     // the scan can read. Otherwise says why in a message box and returns false.
     bool CanShowFolder(const CString& path, bool checkReadable);
+    // The columns at initialisation (widths from the settings), with the Size column when
+    // sizes are shown.
+    void InsertColumns();
+    void InsertSizeColumn();
+    // After a scan's table is built: the size cells and the total size, or the total's
+    // word for sizes not shown.
+    void ShowTableSizes();
+    // Reads and writes "Show Sizes" and the Size column's width (Column3) in the settings;
+    // the width is written even while the column is hidden.
+    void LoadSizeSettings();
+    void SaveSizeSettings();
 
     struct WalkProgress {
         CDlgLoading* dlgLoading = nullptr; // set while RefreshList runs
@@ -151,4 +180,7 @@ private:
     // From a Delete Files click or an undo until it has scanned again: its questions name
     // the folder shown, so no other folder may be taken meanwhile.
     bool m_bDeleteRunning = false;
+    bool m_bShowSizes = true;
+    int m_nSizeColumnWidth = -1; // the Size column's width while it is hidden
+    TableOrder m_order;
 };

@@ -57,7 +57,8 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
     std::unique_ptr<CTreeWalk> own;
     CTreeWalk* walk = m_walk;
     if (!node) {
-        own = std::make_unique<CTreeWalk>(folder.str(), path.size(), recurse, m_stopRequested);
+        own = std::make_unique<CTreeWalk>(folder.str(), path.size(), recurse, m_readSizes,
+                                          m_stopRequested);
         walk = own.get();
         node = walk->Root();
     }
@@ -96,7 +97,11 @@ bool CEnumerateFiles::WalkListing(CTreeWalk& walk, WalkNode* node, CString& path
             std::memcpy(bytes + base, record->Name(), record->length);
             path.ReleaseBuffer(base + record->length);
             if (!record->child) {
-                m_entry = {&folder, {record->Name(), record->length}, record->type, record->ino};
+                m_entry = {&folder,
+                           {record->Name(), record->length},
+                           record->type,
+                           record->ino,
+                           record->size};
                 OnFileFound(path);
                 continue;
             }

@@ -46,6 +46,12 @@ public:
     // it, with the text its Enumerate call received, just before that call's OnFolderDone.
     virtual void OnFolderNotRead(const CString& folder, NotRead why);
 
+    // Whether the walks that start from now on read each entry's size, for
+    // CurrentEntry().size (off at construction: a walk without sizes makes no call per
+    // entry). Set it outside a walk.
+    void ReadSizes(bool on) { m_readSizes = on; }
+    bool ReadsSizes() const { return m_readSizes; }
+
     // The folders the last walk (from its outermost Enumerate) could not read, or not
     // completely, by reason. Cleared when a walk starts.
     const CWalkProblems& FoldersNotRead() const { return m_problems; }
@@ -72,6 +78,7 @@ private:
                      bool recurse);
 
     std::atomic<bool> m_stopRequested{false};
+    bool m_readSizes = false;
     int m_depth = 0;
     CTreeWalk* m_walk = nullptr;
     // The subfolder the next nested Enumerate is for, and the very path text the walk

@@ -48,6 +48,25 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// The entry name of the folder open as fd, never through a link: its type when the
+// listing left it open (DT_UNKNOWN: some file systems do), and with wantSize its size.
+// Only what is asked for is asked of the system, and nothing is synced first (a network
+// file system answers from what it has). An entry that cannot be examined keeps
+// DT_UNKNOWN, taken as a file, and kSizeUnknown.
+void Examine(int fd, const char* name, bool wantSize, unsigned char& type, std::uint64_t& size) {
+    unsigned int mask = wantSize ? STATX_SIZE : 0;
+    if (type == DT_UNKNOWN)
+        mask |= STATX_TYPE;
+    struct statx st;
+    if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC, mask, &st) !=
+        0)
+        return;
+    if (type == DT_UNKNOWN && (st.stx_mask & STATX_TYPE))
+        type = IFTODT(st.stx_mode);
+    if (wantSize && type != DT_DIR && (st.stx_mask & STATX_SIZE))
+        size = st.stx_size;
+}
+
 // Device, inode and mount top of an open folder.
 bool Identify(int fd, FolderId& id) {
     struct statx st;
@@ -168,16 +187,12 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
                 continue;
             }
             unsigned char type = entry->d_type;
-            if (type == DT_UNKNOWN) {
-                // Some file systems leave the type open. An entry that cannot be examined
-                // is taken as a file.
-                struct stat st;
-                if (::fstatat(node->fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                    type = IFTODT(st.st_mode);
-            }
+            std::uint64_t size = kSizeUnknown;
+            if (type == DT_UNKNOWN || (m_sizes && type != DT_DIR))
+                Examine(node->fd, name, m_sizes, type, size);
             if (type == DT_DIR && IsTrash(node, std::string_view(name, length), entry->d_ino))
                 continue;
-            Keep(node, name, length, type, entry->d_ino);
+            Keep(node, name, length, type, entry->d_ino, size);
         }
     }
     return FinishRead(outcome);

@@ -267,7 +267,9 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
                 if (node->prefixLength + name.size() >= kPathLimit)
                     outcome.pathTooLong = true;
                 else if (!(type == DT_DIR && IsTrash(node, name, ino)))
-                    Keep(node, name.c_str(), name.size(), type, ino);
+                    Keep(node, name.c_str(), name.size(), type, ino,
+                         m_sizes ? static_cast<std::uint64_t>(entry->EndOfFile.QuadPart)
+                                 : kSizeUnknown);
             }
             if (entry->NextEntryOffset == 0)
                 break;

@@ -114,8 +114,8 @@ WalkAllocations LiveWalkAllocations() {
             g_liveChunks.load(std::memory_order_relaxed)};
 }
 
-CFolderReader::CFolderReader(bool recurse, const HomeTrash& trash)
-    : m_recurse(recurse), m_trash(trash) {}
+CFolderReader::CFolderReader(bool recurse, bool sizes, const HomeTrash& trash)
+    : m_recurse(recurse), m_sizes(sizes), m_trash(trash) {}
 
 bool CFolderReader::IsTrash(const WalkNode* node, std::string_view name, std::uint64_t ino) const {
     if (node->mountTop && IsDriveTrashName(name))
@@ -126,7 +126,7 @@ bool CFolderReader::IsTrash(const WalkNode* node, std::string_view name, std::ui
 }
 
 void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, unsigned char type,
-                         std::uint64_t ino) {
+                         std::uint64_t ino, std::uint64_t size) {
     WalkNode* child = nullptr;
     if (type == DT_DIR && m_recurse) {
         // Its place first: a node is never made without somewhere to keep it (Abandon).
@@ -142,7 +142,8 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     const std::size_t at = m_records.size();
     m_records.resize(at + RecordSize(length));
     char* record = &m_records[at].byte;
-    new (record) WalkRecord{child, ino, static_cast<std::uint16_t>(length), type};
+    new (record) WalkRecord{child, ino, child ? kSizeUnknown : size,
+                            static_cast<std::uint16_t>(length), type};
     std::memcpy(record + sizeof(WalkRecord), name, length + 1);
 }
 

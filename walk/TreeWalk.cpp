@@ -38,8 +38,8 @@ constexpr long kMaxHeldDescriptors = 512;
 } // namespace
 
 CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength, bool recurse,
-                     const std::atomic<bool>& stop)
-    : m_shared(std::make_unique<Shared>(rootPath, recurse, stop)) {
+                     bool sizes, const std::atomic<bool>& stop)
+    : m_shared(std::make_unique<Shared>(rootPath, recurse, sizes, stop)) {
     Shared& s = *m_shared;
     const long spare = SpareFolderHandles() - kReservedDescriptors;
     s.maxReaders = std::clamp((spare - 4) / (kDescriptorsPerReader + 1), 1L, kReaders);
@@ -64,7 +64,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
 bool CTreeWalk::Shared::StartReader() {
     try {
         threads.emplace_back([this] {
-            Reader reader(recurse, trash);
+            Reader reader(recurse, sizes, trash);
             WorkerLoop(reader);
         });
         return true;

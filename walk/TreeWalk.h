@@ -108,12 +108,19 @@ struct WalkFolder {
     std::string_view name; // the name in its parent; empty for the chosen folder
 };
 
+// The size of an entry the walk did not read (sizes off) or could not (the entry could
+// not be examined).
+inline constexpr std::uint64_t kSizeUnknown = ~std::uint64_t{0};
+
 // One entry that is not walked into, as its folder's listing gave it.
 struct WalkEntry {
     const WalkFolder* folder = nullptr;
     std::string_view name;
     unsigned char type = 0; // DT_* of the listing; DT_UNKNOWN only when it could not be told
     std::uint64_t ino = 0;  // the inode in the listing
+    // Its size in bytes (a link's own, never its target's) when the walk reads sizes;
+    // kSizeUnknown otherwise, and for an entry that could not be examined.
+    std::uint64_t size = kSizeUnknown;
 };
 
 struct WalkNode;
@@ -124,6 +131,7 @@ struct WalkChunk;
 struct WalkRecord {
     WalkNode* child;
     std::uint64_t ino;
+    std::uint64_t size; // kSizeUnknown unless the walk reads sizes
     std::uint16_t length;
     unsigned char type;
     const char* Name() const { return reinterpret_cast<const char*>(this + 1); }
@@ -139,9 +147,11 @@ public:
     // Starts a walk of rootPath (opened as named, links followed: the one path that is
     // looked up by name). entryPrefixLength: the length of the text every entry path of
     // the root starts with (its absolute path and one '/'), for the path-length rule.
-    // recurse false: folders are entries and nothing below the root is opened. stop: when
-    // it becomes true the workers stop reading.
-    CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength, bool recurse,
+    // recurse false: folders are entries and nothing below the root is opened. sizes: the
+    // readers also read each entry's size (one statx per entry on POSIX, relative to its
+    // folder's descriptor; on Windows the listing carries it). stop: when it becomes true
+    // the workers stop reading.
+    CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength, bool recurse, bool sizes,
               const std::atomic<bool>& stop);
     // Stops the workers, waits for them, closes every descriptor and frees every listing.
     ~CTreeWalk();

@@ -185,7 +185,8 @@ struct ReadOutcome {
 // (Keep, IsTrash) are FolderReader.cpp's, the listing (Read) the platform's.
 class CFolderReader {
 public:
-    CFolderReader(bool recurse, const HomeTrash& trash);
+    // sizes: each entry that is not walked into gets its size (WalkRecord::size).
+    CFolderReader(bool recurse, bool sizes, const HomeTrash& trash);
     // Reads node's listing from its open handle: at least one buffer's worth, or to its
     // end when whole is true. Subfolders to walk into get a child node each.
     ReadOutcome Read(WalkNode* node, bool whole);
@@ -196,13 +197,14 @@ public:
 
 private:
     void Keep(WalkNode* node, const char* name, std::size_t length, unsigned char type,
-              std::uint64_t ino);
+              std::uint64_t ino, std::uint64_t size);
     bool IsTrash(const WalkNode* node, std::string_view name, std::uint64_t ino) const;
     // Before a read, and after it: what was kept becomes the outcome's chunk and children.
     void StartRead();
     ReadOutcome FinishRead(ReadOutcome outcome);
 
     bool m_recurse;
+    bool m_sizes;
     HomeTrash m_trash;
     std::vector<char> m_buffer; // the platform's listing buffer, made at the first read
     // A byte a vector leaves as it is when it grows: room for a record is written at once.

@@ -53,15 +53,16 @@ struct ReadJob {
 };
 
 struct Reader {
-    Reader(bool recurse, const HomeTrash& trash) : lister(recurse, trash) {}
+    Reader(bool recurse, bool sizes, const HomeTrash& trash) : lister(recurse, sizes, trash) {}
     CFolderReader lister;
     ReadJob job;
 };
 
 struct CTreeWalk::Shared {
-    Shared(const std::string& path, bool recursive, const std::atomic<bool>& stopFlag)
-        : rootPath(path), recurse(recursive), trash(HomeTrash::Find()), stop(stopFlag),
-          consumer(recursive, trash) {}
+    Shared(const std::string& path, bool recursive, bool readSizes,
+           const std::atomic<bool>& stopFlag)
+        : rootPath(path), recurse(recursive), sizes(readSizes), trash(HomeTrash::Find()),
+          stop(stopFlag), consumer(recursive, readSizes, trash) {}
 
     // The consumer's: one more reader (false when no thread could be started), and one
     // more when a read was slow (see kReaders) and there are fewer than maxReaders.
@@ -105,6 +106,7 @@ struct CTreeWalk::Shared {
 
     const std::string rootPath;
     const bool recurse;
+    const bool sizes;
     const HomeTrash trash;
     const std::atomic<bool>& stop;
     Reader consumer;

@@ -1,7 +1,8 @@
 // The scan command: prints the table the main window shows for one folder, tab separated
-// (Sr, Extension, Files Count, largest count first), then the total.
+// (Sr, Extension, Files Count, with --sizes Size; largest count first), then the total.
 #include "app/scan/ScanCommand.h"
 
+#include "analysis/ExtensionSizes.h"
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
 #include "app/scan/ScanOutput.h"
@@ -13,14 +14,16 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr const char* kUsage = "usage: ravezivured-scan [--json] FOLDER\n"
+constexpr const char* kUsage = "usage: ravezivured-scan [--json] [--sizes] FOLDER\n"
                                "       ravezivured-scan --help | --version\n";
 
 constexpr const char* kHelp =
@@ -42,6 +45,10 @@ constexpr const char* kHelp =
     "  --json     one JSON object instead: folder, rows (sr, extension, count), total,\n"
     "             complete, not_read; a text that is not valid UTF-8 gets a sibling\n"
     "             field ending in _hex with its exact bytes\n"
+    "  --sizes    also the bytes of each extension's files (a link counts its own size,\n"
+    "             not its target's): a fourth column Size, and the total bytes after the\n"
+    "             total; in JSON the fields bytes and size_unknown (files that could not\n"
+    "             be examined; their bytes then read \"at least N\" in the table)\n"
     "  --help     this text\n"
     "  --version  the version\n"
     "\n"
@@ -53,6 +60,7 @@ struct ScanArguments {
     bool help = false;
     bool version = false;
     bool json = false;
+    bool sizes = false;
     std::vector<std::string> folders;
     std::string error; // set when the arguments are not usable
 };
@@ -70,6 +78,8 @@ ScanArguments ParseArguments(int argc, char** argv) {
             args.version = true;
         else if (!optionsEnd && arg == "--json")
             args.json = true;
+        else if (!optionsEnd && arg == "--sizes")
+            args.sizes = true;
         else if (!optionsEnd && arg.size() > 1 && arg[0] == '-')
             args.error = "unknown option '" + std::string(arg) + "'";
         else
@@ -89,11 +99,18 @@ ScanArguments ParseArguments(int argc, char** argv) {
 class CScanWalker : public CEnumerateFiles {
 public:
     void OnFileFound(const CString& path) override {
-        CountFile(m_mapExtCount, m_nTotalFiles, path.view());
+        if (!ReadsSizes()) {
+            CountFile(m_mapExtCount, m_nTotalFiles, path.view());
+            return;
+        }
+        const std::uint64_t size = CurrentEntry().size;
+        CountFileAndSize(m_mapExtCount, m_nTotalFiles, m_sizes, path.view(),
+                         size == kSizeUnknown ? std::nullopt : std::optional(size));
     }
 
     CMapStringToString m_mapExtCount{10};
     int m_nTotalFiles = 0;
+    CExtensionSizes m_sizes;
 };
 
 int Refuse(const std::string& message, bool withUsage = false) {
@@ -134,14 +151,17 @@ int RunScanCommand(int argc, char** argv) {
         return Refuse("folder '" + folder + "' is inside the trash, which is never scanned");
 
     CScanWalker walker;
+    walker.ReadSizes(args.sizes);
     walker.Enumerate(CString(folder), CString("*.*"), true);
 
     CResultRows rows;
     CString serial;
     BuildResultTable(walker.m_mapExtCount, rows, serial);
+    if (args.sizes)
+        FillSizeColumn(walker.m_sizes, rows, SizeWriting::Bytes);
 
-    const ScanReport report{folder, &rows, walker.m_nTotalFiles,
-                            walker.FoldersNotRead().ByReason()};
+    const ScanReport report{folder, &rows, walker.m_nTotalFiles, walker.FoldersNotRead().ByReason(),
+                            args.sizes ? &walker.m_sizes : nullptr};
     if (!(args.json ? WriteJson(report, stdout) : WriteTable(report, stdout))) {
         std::fprintf(stderr, "ravezivured-scan: cannot write the table: %s\n",
                      std::strerror(errno));

@@ -129,6 +129,15 @@ int NotReadCount(const ScanReport& report) {
     return count;
 }
 
+// , "bytes": N, "size_unknown": K
+void AppendSizeFields(std::string& out, const SizeTotal* size) {
+    const SizeTotal none;
+    if (!size)
+        size = &none;
+    out.append(", \"bytes\": ").append(std::to_string(size->bytes));
+    out.append(", \"size_unknown\": ").append(std::to_string(size->unknown));
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -161,15 +170,21 @@ std::string EscapeTableField(std::string_view bytes) {
 bool WriteTable(const ScanReport& report, std::FILE* file) {
     CPiecewiseOutput output(file);
     std::string& out = output.Text();
-    out = "Sr\tExtension\tFiles Count\n";
+    out = report.sizes ? "Sr\tExtension\tFiles Count\tSize\n" : "Sr\tExtension\tFiles Count\n";
     if (report.rows)
         for (const CResultRows::Row& row : report.rows->Rows()) {
             out.append(row.cells[kColumnSerial].view()).append(1, '\t');
             out.append(EscapeTableField(row.cells[kColumnExtension].view())).append(1, '\t');
-            out.append(row.cells[kColumnCount].view()).append(1, '\n');
+            out.append(row.cells[kColumnCount].view());
+            if (report.sizes)
+                out.append(1, '\t').append(row.cells[kColumnSize].view());
+            out.append(1, '\n');
             output.Flush();
         }
-    out.append("Total Files Found\t").append(std::to_string(report.total)).append("\n");
+    out.append("Total Files Found\t").append(std::to_string(report.total));
+    if (report.sizes)
+        out.append(1, '\t').append(SizeText(report.sizes->Total(), SizeWriting::Bytes));
+    out.append("\n");
     return output.Finish();
 }
 
@@ -185,12 +200,17 @@ bool WriteJson(const ScanReport& report, std::FILE* file) {
             out.append(separator).append("{\"sr\": ").append(row.cells[kColumnSerial].view());
             out += ", ";
             AppendTextField(out, "extension", row.cells[kColumnExtension].view());
-            out.append(", \"count\": ").append(row.cells[kColumnCount].view()).append("}");
+            out.append(", \"count\": ").append(row.cells[kColumnCount].view());
+            if (report.sizes)
+                AppendSizeFields(out, report.sizes->Find(row.cells[kColumnExtension].view()));
+            out.append("}");
             separator = ", ";
             output.Flush();
         }
     }
     out.append("], \"total\": ").append(std::to_string(report.total));
+    if (report.sizes)
+        AppendSizeFields(out, &report.sizes->Total());
     out.append(", \"complete\": ").append(report.notRead.empty() ? "true" : "false");
     out.append(", \"not_read\": {\"count\": ").append(std::to_string(NotReadCount(report)));
     out += ", \"reasons\": {";

@@ -83,6 +83,11 @@ public:
         const auto it = m_map.find(key);
         return it == m_map.end() ? nullptr : &it->second;
     }
+    // The stored key equal to key, or null: a copy of it shares the map's bytes.
+    const CString* PLookupKey(std::string_view key) const {
+        const auto it = m_map.find(key);
+        return it == m_map.end() ? nullptr : &it->first;
+    }
     // Inserts the association, or replaces the value of an existing key.
     void SetAt(std::string_view key, const CString& value) {
         const auto it = m_map.find(key);

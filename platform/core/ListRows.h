@@ -13,6 +13,8 @@ public:
     virtual int InsertItem(int position, const CString& text) = 0;
     virtual bool SetItemText(int row, int column, const CString& text) = 0;
     virtual bool SetItemData(int row, LPARAM data) = 0;
+    // The row's data; 0 for a row out of range.
+    virtual LPARAM GetItemData(int row) const = 0;
     // Reorders the rows by their data; a negative comparator result puts the row of the
     // first value first. Rows that compare equal keep their relative order.
     virtual bool SortItems(PFNLVCOMPARE compare, LPARAM context) = 0;

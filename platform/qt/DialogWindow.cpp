@@ -172,6 +172,8 @@ void CDialogWindow::ShowSystemMenu(const QPoint& globalPos) {
         }
         QAction* action = menu.addAction(ToQString(item.text.view()));
         action->setData(item.id);
+        action->setCheckable(item.checked);
+        action->setChecked(item.checked);
         bool enabled = item.enabled;
         if (item.id == SC_RESTORE)
             enabled = enabled && minimised;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 CListViewWidget* ViewOf(HWND hwnd) {
@@ -113,6 +114,19 @@ int CListCtrl::InsertColumn(int index, const char* heading, int format, int widt
     if (width >= 0)
         view->header()->resizeSection(at, width);
     return at;
+}
+
+BOOL CListCtrl::DeleteColumn(int column) {
+    CListViewWidget* view = ViewOf(m_hWnd);
+    return view && view->Model().RemoveColumn(column) ? TRUE : FALSE;
+}
+
+void CListCtrl::SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text) {
+    if (!tip || !tip->pszText || tip->cchTextMax <= 0)
+        return;
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip->cchTextMax - 1));
+    std::memcpy(tip->pszText, text.GetString(), length);
+    tip->pszText[length] = '\0';
 }
 
 int CListCtrl::GetColumnWidth(int column) const {
@@ -244,13 +258,4 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) {
 UINT CListCtrl::GetSelectedCount() const {
     CListViewWidget* view = ViewOf(m_hWnd);
     return view ? static_cast<UINT>(view->selectionModel()->selectedRows().size()) : 0;
-}
-
-void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text) {
-    if (!request || !request->pszText || request->cchTextMax <= 0)
-        return;
-    const std::size_t length =
-        std::min(text.view().size(), static_cast<std::size_t>(request->cchTextMax - 1));
-    std::copy_n(text.view().data(), length, request->pszText);
-    request->pszText[length] = '\0';
 }

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <cstdint>
+
 #include <algorithm>
 #include <array>
 #include <numeric>
@@ -75,6 +77,18 @@ int CListModel::InsertColumn(int index, const CString& heading, int format) {
         row.cells.insert(row.cells.begin() + index, CString());
     endInsertColumns();
     return index;
+}
+
+bool CListModel::RemoveColumn(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_columns.size())
+        return false;
+    beginRemoveColumns({}, index, index);
+    m_columns.erase(m_columns.begin() + index);
+    for (Row& row : m_rows)
+        if (static_cast<std::size_t>(index) < row.cells.size())
+            row.cells.erase(row.cells.begin() + index);
+    endRemoveColumns();
+    return true;
 }
 
 int CListModel::InsertRow(int position, const CString& text) {
@@ -167,7 +181,13 @@ CListViewWidget::CListViewWidget(QWidget* parent, unsigned long listStyle) : QTr
                                                  : QAbstractItemView::ExtendedSelection);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
-    header()->setSectionsClickable(false);
+    // A header click sorts, by the dialog's hand: the list only says which column.
+    header()->setSectionsClickable(!(listStyle & LVS_NOSORTHEADER));
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        NMLISTVIEW click;
+        click.iSubItem = section;
+        Notify(click.hdr, LVN_COLUMNCLICK);
+    });
     header()->setMinimumSectionSize(0);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
@@ -175,6 +195,36 @@ CListViewWidget::CListViewWidget(QWidget* parent, unsigned long listStyle) : QTr
 void CListViewWidget::SetGridLines(bool on) {
     m_gridLines = on;
     viewport()->update();
+}
+
+bool CListViewWidget::Notify(NMHDR& header, UINT code) {
+    CDialog* dialog = CDialog::FromHandle(HandleOf(window()));
+    if (!dialog)
+        return false;
+    header.hwndFrom = HandleOf(this);
+    header.idFrom = static_cast<std::uintptr_t>(property(kControlIdProperty).toInt());
+    header.code = code;
+    dialog->SendMessage(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    return true;
+}
+
+bool CListViewWidget::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !(m_extendedStyle & LVS_EX_INFOTIP))
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex cell = indexAt(help->pos());
+    char text[4096] = "";
+    NMLVGETINFOTIP tip;
+    tip.pszText = text;
+    tip.cchTextMax = static_cast<int>(sizeof text);
+    tip.iItem = cell.row();
+    tip.iSubItem = cell.column();
+    tip.lParam = cell.isValid() ? m_model.Data(cell.row()) : 0;
+    if (cell.isValid() && Notify(tip.hdr, LVN_GETINFOTIP) && text[0])
+        QToolTip::showText(help->globalPos(), ToQString(text), viewport());
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void CListViewWidget::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -192,31 +242,4 @@ void CListViewWidget::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
         painter->drawLine(x, r.top(), x, r.bottom());
     }
     painter->restore();
-}
-
-bool CListViewWidget::viewportEvent(QEvent* event) {
-    if (event->type() != QEvent::ToolTip || !(m_extendedStyle & LVS_EX_INFOTIP))
-        return QTreeView::viewportEvent(event);
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QString tip = InfoTip(indexAt(help->pos()).row());
-    if (tip.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), tip, viewport());
-    return true;
-}
-
-QString CListViewWidget::InfoTip(int row) {
-    CDialog* dialog = CDialog::FromHandle(HandleOf(window()));
-    if (row < 0 || !dialog)
-        return {};
-    std::array<char, 4096> text{};
-    NMLVGETINFOTIP request;
-    request.hdr = {HandleOf(this), property(kControlIdProperty).toUInt(), LVN_GETINFOTIP};
-    request.pszText = text.data();
-    request.cchTextMax = static_cast<int>(text.size());
-    request.iItem = row;
-    request.lParam = m_model.Data(row);
-    dialog->SendMessage(WM_NOTIFY, request.hdr.idFrom, reinterpret_cast<LPARAM>(&request));
-    return QString::fromUtf8(text.data());
 }

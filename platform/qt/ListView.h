@@ -6,6 +6,7 @@
 // stays cheap because the view defers its layout to the next paint.
 #include "platform/core/String.h"
 #include "platform/core/Types.h"
+#include "platform/window/WinDefs.h"
 
 #include <QAbstractTableModel>
 #include <QTreeView>
@@ -27,6 +28,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     int InsertColumn(int index, const CString& heading, int format);
+    bool RemoveColumn(int index);
     int InsertRow(int position, const CString& text);
     void RemoveAll();
     bool SetText(int row, int column, const CString& text);
@@ -60,14 +62,17 @@ public:
     unsigned long m_extendedStyle = 0;
 
 protected:
+    // With LVS_EX_INFOTIP, a tool tip asks the dialog for the cell's text (LVN_GETINFOTIP).
+    bool viewportEvent(QEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
-    // With LVS_EX_INFOTIP, a row's tooltip is what its dialog answers to LVN_GETINFOTIP.
-    bool viewportEvent(QEvent* event) override;
 
 private:
+    // Sends notification (its header first) to the dialog the list is a control of;
+    // false when it is no dialog's.
+    bool Notify(NMHDR& header, UINT code);
+
     CListModel m_model;
     bool m_gridLines = false;
 
-    QString InfoTip(int row);
 };

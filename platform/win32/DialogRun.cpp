@@ -33,6 +33,20 @@ void Place(HWND hwnd) {
     SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The list view asks for a row's tool tip with column 0 whatever cell the mouse is on; the
+// column under the mouse is the one meant (CListCtrl's contract).
+void FillInfoTipColumn(LPARAM lParam) {
+    auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+    const DWORD at = GetMessagePos();
+    LVHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(tip->hdr.hwndFrom, &hit.pt);
+    if (::SendMessageW(tip->hdr.hwndFrom, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >=
+            0 &&
+        hit.iItem == tip->iItem)
+        tip->iSubItem = hit.iSubItem;
+}
+
 // Messages a dialog procedure answers through its return value rather than DWLP_MSGRESULT.
 bool ReturnsDirectly(UINT message) {
     return message == WM_QUERYDRAGICON || message == WM_INITDIALOG ||
@@ -90,6 +104,10 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
         DeliverDroppedFiles(*dialog, wParam);
         SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
         return TRUE;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == LVN_GETINFOTIPW)
+            FillInfoTipColumn(lParam);
+        break;
     default:
         break;
     }

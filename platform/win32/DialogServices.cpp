@@ -107,7 +107,8 @@ void CDialogWindow::MirrorSystemMenu(CDialog& dialog) {
     while (GetMenuItemCount(menu) > base)
         DeleteMenu(menu, static_cast<UINT>(base), MF_BYPOSITION);
     for (const CMenu::Item& item : items->Items()) {
-        const UINT state = item.enabled ? MF_ENABLED : MF_GRAYED;
+        const UINT state =
+            (item.enabled ? MF_ENABLED : MF_GRAYED) | (item.checked ? MF_CHECKED : MF_UNCHECKED);
         AppendMenuW(menu, item.flags | state, item.id, WideFromUtf8(item.text.view()).c_str());
     }
 }

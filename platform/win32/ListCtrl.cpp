@@ -112,6 +112,21 @@ int CListCtrl::InsertColumn(int index, const char* heading, int format, int widt
                                            reinterpret_cast<LPARAM>(&column)));
 }
 
+BOOL CListCtrl::DeleteColumn(int column) {
+    if (!m_hWnd || column < 0)
+        return FALSE;
+    return ::SendMessageW(m_hWnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0) ? TRUE : FALSE;
+}
+
+void CListCtrl::SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text) {
+    if (!tip || !tip->pszText || tip->cchTextMax <= 0)
+        return;
+    const std::wstring wide = WideFromUtf8(text.view());
+    const std::size_t length = std::min(wide.size(), static_cast<std::size_t>(tip->cchTextMax - 1));
+    wide.copy(tip->pszText, length);
+    tip->pszText[length] = L'\0';
+}
+
 int CListCtrl::GetColumnWidth(int column) const {
     if (!m_hWnd || column < 0)
         return 0;
@@ -279,14 +294,4 @@ BOOL CListCtrl::SetItemState(int row, UINT state, UINT mask) {
 
 UINT CListCtrl::GetSelectedCount() const {
     return m_hWnd ? static_cast<UINT>(::SendMessageW(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
-}
-
-void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text) {
-    if (!request || !request->pszText || request->cchTextMax <= 0)
-        return;
-    const std::wstring wide = WideFromUtf8(text.view());
-    const std::size_t length =
-        std::min(wide.size(), static_cast<std::size_t>(request->cchTextMax - 1));
-    std::copy_n(wide.data(), length, request->pszText);
-    request->pszText[length] = L'\0';
 }

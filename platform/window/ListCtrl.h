@@ -8,6 +8,14 @@
 // Cell texts are bytes and come back exactly as they were set, whatever they hold; on
 // screen a text that is not valid UTF-8 shows replacement characters. The list never
 // reorders rows on its own: rows stay where they are put until SortItems.
+//
+// A list in a dialog tells the dialog (WM_NOTIFY, from the list's control id):
+//   a click on a column's header    LVN_COLUMNCLICK, NMLISTVIEW with iSubItem the column
+//                                   (not with LVS_NOSORTHEADER)
+//   the mouse resting on a cell     LVN_GETINFOTIP, NMLVGETINFOTIP with iItem and iSubItem
+//                                   the cell (with LVS_EX_INFOTIP); the text the handler
+//                                   sets (SetInfoTipText) shows as the cell's tool tip,
+//                                   none when it leaves it empty
 #include "platform/core/ListRows.h"
 #include "platform/core/String.h"
 #include "platform/core/Wnd.h"
@@ -16,7 +24,7 @@
 #include <memory>
 
 #ifndef _WIN32
-struct NMLVGETINFOTIP; // Styles.h
+struct NMLVGETINFOTIP; // WinDefs.h
 
 // A column of the header, as far as the program asks for it (on Windows the system's).
 struct HDITEM {
@@ -61,6 +69,11 @@ public:
     // (a negative width leaves the default). Returns its index, or -1.
     int InsertColumn(int index, const char* heading, int format = 0, int width = -1,
                      int subItem = -1);
+    // Removes column index with its cells; the columns after it move up one. FALSE when
+    // there is no such column.
+    BOOL DeleteColumn(int column);
+    // An LVN_GETINFOTIP handler's answer: the tool tip shows text (cut to the room tip has).
+    static void SetInfoTipText(NMLVGETINFOTIP* tip, const CString& text);
 
     BOOL DeleteAllItems();
     int GetItemCount() const override;
@@ -75,7 +88,7 @@ public:
         return SetItemText(row, column, CString(text));
     }
     bool SetItemData(int row, LPARAM data) override;
-    LPARAM GetItemData(int row) const;
+    LPARAM GetItemData(int row) const override;
     CString GetItemText(int row, int column) const override;
 
     // Reorders the rows by their data with compare (negative: first before second); rows
@@ -112,7 +125,3 @@ private:
 #ifndef _WIN32
 inline constexpr UINT LVIS_SELECTED = 0x2;
 #endif
-
-// What the handler of a list's LVN_GETINFOTIP answers: text into the request's buffer
-// (cut to fit), shown as the row's tooltip; an empty text shows none.
-void SetInfoTipText(NMLVGETINFOTIP* request, const CString& text);

@@ -8,24 +8,36 @@ BOOL CMenu::AppendMenu(UINT flags, UINT id, const char* text) {
         return TRUE;
     }
     const bool enabled = (flags & (MF_GRAYED | MF_DISABLED)) == 0;
-    m_items.push_back(Item{MF_STRING, id, CString(text ? text : ""), enabled});
+    m_items.push_back(
+        Item{MF_STRING, id, CString(text ? text : ""), enabled, (flags & MF_CHECKED) != 0});
     return TRUE;
 }
 
-UINT CMenu::EnableMenuItem(UINT item, UINT enable) {
+CMenu::Item* CMenu::Find(UINT item, UINT how) {
+    if (how & MF_BYPOSITION)
+        return item < m_items.size() ? &m_items[item] : nullptr;
     Item* found = nullptr;
-    if (enable & MF_BYPOSITION) {
-        if (item < m_items.size())
-            found = &m_items[item];
-    } else {
-        for (Item& candidate : m_items)
-            if (candidate.id == item && !(candidate.flags & MF_SEPARATOR))
-                found = &candidate;
-    }
+    for (Item& candidate : m_items)
+        if (candidate.id == item && !(candidate.flags & MF_SEPARATOR))
+            found = &candidate;
+    return found;
+}
+
+UINT CMenu::EnableMenuItem(UINT item, UINT enable) {
+    Item* found = Find(item, enable);
     if (!found)
         return static_cast<UINT>(-1);
     const UINT before = found->enabled ? MF_ENABLED : MF_GRAYED;
     found->enabled = (enable & (MF_GRAYED | MF_DISABLED)) == 0;
+    return before;
+}
+
+UINT CMenu::CheckMenuItem(UINT item, UINT check) {
+    Item* found = Find(item, check);
+    if (!found)
+        return static_cast<UINT>(-1);
+    const UINT before = found->checked ? MF_CHECKED : MF_UNCHECKED;
+    found->checked = (check & MF_CHECKED) != 0;
     return before;
 }
 

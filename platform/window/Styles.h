@@ -59,19 +59,6 @@ inline constexpr UINT LVNI_SELECTED = 2;
 inline constexpr UINT HDI_WIDTH = 1;
 inline constexpr int LVSCW_AUTOSIZE = -1;
 
-// A list with LVS_EX_INFOTIP asks its dialog for a row's tooltip (WM_NOTIFY) with this
-// request; the handler writes the text with SetInfoTipText (ListCtrl.h).
-inline constexpr UINT LVN_GETINFOTIP = 0U - 100U - 58U;
-struct NMLVGETINFOTIP {
-    NMHDR hdr;
-    DWORD dwFlags = 0;
-    char* pszText = nullptr; // the buffer for the text, cchTextMax bytes
-    int cchTextMax = 0;
-    int iItem = 0; // the row
-    int iSubItem = 0;
-    LPARAM lParam = 0; // the row's data
-};
-
 // Progress bars: their messages (SendDlgItemMessage).
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_SETRANGE32 = 0x0406;
@@ -83,6 +70,8 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 inline constexpr UINT MF_ENABLED = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_UNCHECKED = 0x0000;
+inline constexpr UINT MF_CHECKED = 0x0008;
 inline constexpr UINT MF_BYCOMMAND = 0x0000;
 inline constexpr UINT MF_BYPOSITION = 0x0400;
 #endif

@@ -90,6 +90,30 @@ struct NMHDR {
     std::uintptr_t idFrom = 0;
     UINT code = 0;
 };
+// List view notifications: a click on a column's header (NMLISTVIEW, iSubItem the column),
+// and the text of a row's tool tip asked for (NMLVGETINFOTIP; lists with LVS_EX_INFOTIP).
+inline constexpr UINT LVN_FIRST = 0u - 100u;
+inline constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+inline constexpr UINT LVN_GETINFOTIP = LVN_FIRST - 58;
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0;
+    UINT uOldState = 0;
+    UINT uChanged = 0;
+    POINT ptAction;
+    LPARAM lParam = 0;
+};
+struct NMLVGETINFOTIP {
+    NMHDR hdr;
+    DWORD dwFlags = 0;
+    char* pszText = nullptr; // the text to show, at most cchTextMax bytes with its NUL
+    int cchTextMax = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+    LPARAM lParam = 0;
+};
 
 // One entry of an accelerator table: key with the modifiers in fVirt sends WM_COMMAND with
 // cmd. With FVIRTKEY, key is a virtual-key code: 'A'..'Z' and '0'..'9' are the letter and

@@ -1,3 +1,4 @@
+#include "analysis/ExtensionSizes.h"
 #include "analysis/ExtensionStats.h"
 #include "analysis/ResultRows.h"
 #include "platform/core/PathSeparator.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -197,7 +200,7 @@ TEST(CResultRows, InsertsAtAPositionSortsStablyAndReadsBackExactBytes) {
     EXPECT_TRUE(rows.SetItemText(3, 2, CString(odd)));
     EXPECT_EQ(rows.GetItemText(3, 2).str(), odd);
     EXPECT_FALSE(rows.SetItemText(4, 0, "x"));
-    EXPECT_FALSE(rows.SetItemText(0, 3, "x"));
+    EXPECT_FALSE(rows.SetItemText(0, CResultRows::kColumns, "x"));
     EXPECT_FALSE(rows.SetItemData(-1, 1));
     EXPECT_EQ(rows.GetItemText(9, 0), "");
     EXPECT_EQ(rows.GetItemText(0, -1), "");
@@ -212,4 +215,121 @@ TEST(CResultRows, InsertsAtAPositionSortsStablyAndReadsBackExactBytes) {
         order += rows.GetItemText(i, 0).str();
     EXPECT_EQ(order, "bdac");
     EXPECT_FALSE(rows.SortItems(nullptr, 0));
+}
+
+// ---- Sizes and the order of the table ----
+
+namespace {
+
+struct Sized {
+    CMapStringToString counts{10};
+    int total = 0;
+    CExtensionSizes sizes;
+};
+
+// path -> size (nullopt: could not be examined).
+Sized CountSized(const std::vector<std::pair<std::string, std::optional<std::uint64_t>>>& files) {
+    Sized s;
+    for (auto [p, size] : files) {
+        std::replace(p.begin(), p.end(), '/', kPathSeparator);
+        CountFileAndSize(s.counts, s.total, s.sizes, p, size);
+    }
+    return s;
+}
+
+// The column's texts from the top, joined with '|'.
+std::string Column(const CResultRows& rows, int column) {
+    std::string out;
+    for (int i = 0; i < rows.GetItemCount(); ++i) {
+        if (i > 0)
+            out += '|';
+        out += rows.GetItemText(i, column).view();
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ExtensionSizes, AddUpPerExtensionAndSayAtLeastWhereASizeIsUnknown) {
+    const std::string longKey = "." + std::string(40, 'k');
+    Sized s = CountSized({{"/a.img", 1536},
+                          {"/b.img", 1048576},
+                          {"/c.txt", 0},
+                          {"/d.txt", 1},
+                          {"/e.log", 100},
+                          {"/f.log", std::nullopt},
+                          {"/g" + longKey, 5},
+                          {"/h" + longKey, 7}});
+    CResultRows rows;
+    CString serial;
+    BuildResultTable(s.counts, rows, serial);
+    FillSizeColumn(s.sizes, rows, SizeWriting::Readable);
+    EXPECT_EQ(Column(rows, kColumnExtension), ".img|" + longKey + "|.log|.txt");
+    EXPECT_EQ(Column(rows, kColumnSize), "1.0 MB|12 bytes|at least 100 bytes|1 byte");
+    FillSizeColumn(s.sizes, rows, SizeWriting::Bytes);
+    EXPECT_EQ(Column(rows, kColumnSize), "1050112|12|at least 100|1");
+
+    EXPECT_EQ(SizeDetails(*s.sizes.Find(".img")), "1,050,112 bytes");
+    EXPECT_EQ(SizeDetails(*s.sizes.Find(".txt")), "1 byte");
+    EXPECT_EQ(SizeDetails(*s.sizes.Find(".log")),
+              "at least 100 bytes (1 file could not be examined)");
+    EXPECT_EQ(s.sizes.Total().bytes, 1050225u);
+    EXPECT_EQ(s.sizes.Total().unknown, 1u);
+    EXPECT_EQ(s.total, 8);
+    EXPECT_EQ(s.sizes.Find(".none"), nullptr);
+
+    // A sum past the largest number stops there.
+    SizeTotal huge;
+    huge.Add(~std::uint64_t{0} - 1);
+    huge.Add(5);
+    EXPECT_EQ(huge.bytes, ~std::uint64_t{0});
+    s.sizes.Clear();
+    EXPECT_EQ(s.sizes.Total().bytes, 0u);
+    EXPECT_EQ(s.sizes.Find(".img"), nullptr);
+}
+
+// Each column's header clicked once from a fresh table, then again: the first direction,
+// then exactly the reverse. Ties (equal counts, equal sizes) come in serial order.
+TEST(ResultTable, SortsByEachColumnAndAgainReverses) {
+    const Sized s = CountSized({{"/1.b", 10},
+                                {"/2.b", 10},
+                                {"/3.b", 10},
+                                {"/1.a", 500},
+                                {"/2.a", 0},
+                                {"/1.c", 20},
+                                {"/2.c", std::nullopt},
+                                {"/1.d", 20}});
+    struct Case {
+        int column;
+        const char* first;
+        const char* again;
+    };
+    // Fresh: .b (3), .a (2), .c (2), .d (1); sizes .a 500, .b 30, .c at least 20, .d 20
+    // ("at least" above the same bytes).
+    const Case cases[] = {
+        {kColumnSerial, ".d|.c|.a|.b", ".b|.a|.c|.d"},
+        {kColumnExtension, ".a|.b|.c|.d", ".d|.c|.b|.a"},
+        {kColumnCount, ".d|.c|.a|.b", ".b|.a|.c|.d"},
+        {kColumnSize, ".a|.b|.c|.d", ".d|.c|.b|.a"},
+    };
+    for (const Case& c : cases) {
+        CResultRows rows;
+        CString serial;
+        BuildResultTable(s.counts, rows, serial);
+        FillSizeColumn(s.sizes, rows, SizeWriting::Bytes);
+        ASSERT_EQ(Column(rows, kColumnExtension), ".b|.a|.c|.d");
+        TableOrder order;
+        for (const char* expected : {c.first, c.again}) {
+            order = NextOrder(order, c.column);
+            SortResultRowsBy(rows, order, &s.sizes);
+            EXPECT_EQ(Column(rows, kColumnExtension), expected) << "column " << c.column;
+        }
+        // Rows carry their cells and keep their count as data.
+        for (int i = 0; i < rows.GetItemCount(); ++i) {
+            EXPECT_EQ(std::to_string(rows.GetItemData(i)), rows.GetItemText(i, kColumnCount).str());
+            EXPECT_EQ(rows.GetItemText(i, kColumnSize).str(),
+                      SizeText(*s.sizes.Find(rows.GetItemText(i, kColumnExtension).view()),
+                               SizeWriting::Bytes));
+        }
+    }
 }

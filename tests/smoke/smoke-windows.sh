@@ -140,14 +140,14 @@ shot "$main" main
 # question is answered Yes only when it is about EXT in the folder prepared: a wrong pick in
 # the chooser, or a wrong row, gets No and fails the test with nothing deleted. Wherever
 # the focus was, Alt+T puts it on the total, three tab stops after the list; Delete Files
-# is the fourth after the list.
+# is the fifth after the list (folder, "...", total, total size).
 delete_row() {
   local ext=$1
   shift
   focus "$main"
   xdotool key alt+t shift+Tab shift+Tab shift+Tab; sleep 0.3
   xdotool key "$@"; sleep 0.3
-  xdotool key Tab Tab Tab Tab space
+  xdotool key Tab Tab Tab Tab Tab space
   question=$(other_window "$main") || fail "Delete Files asked no question"
   shot "$question" "question-${ext#.}"
   wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts.txt"
@@ -224,12 +224,14 @@ dat_left=$(find "$folder/photos" -name '*.dat' | wc -l)
 for kept in x.log notes.txt sub/y.log sub sub/deep; do
   [[ -e $folder/$kept ]] || fail "$kept was moved"
 done
-# What the window saved: the three widths and the folder.
+# What the window saved: the four widths, sizes shown, and the folder.
 wine_run reg query "$key" 2>/dev/null | tr -d '\r' >"$out/registry.txt"
-for column in 0 1 2; do
+for column in 0 1 2 3; do
   grep -Eq "^ +Column$column +REG_DWORD +0x[0-9a-f]+$" "$out/registry.txt" ||
     fail "no width of column $column: $(cat "$out/registry.txt")"
 done
+grep -Eq "^ +ShowSizes +REG_DWORD +0x1$" "$out/registry.txt" ||
+  fail "ShowSizes is not 1: $(cat "$out/registry.txt")"
 grep -qF "FolderPath    REG_SZ    $windows_folder" "$out/registry.txt" ||
   fail "FolderPath is not $windows_folder: $(cat "$out/registry.txt")"
 
@@ -257,5 +259,5 @@ pid=
 
 echo "PASS: picked $windows_folder; the delete of its .dat files showed progress, stopped on Stop"
 echo "      ($dat_trashed moved) and listed the files found gone; its three .tmp files went to the trash;"
-echo "      the widths and the folder were saved; started on $windows_given, it was scanned at once;"
+echo "      the widths, ShowSizes and the folder were saved; started on $windows_given, it was scanned at once;"
 echo "      screenshots in $2"

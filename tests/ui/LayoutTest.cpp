@@ -123,7 +123,7 @@ TEST(MainWindowLayout, ShowsItsTextsAndStartsEmptyWithTheListFocused) {
 
         // Tab order is template order.
         QWidget* list = Widget(dlg.GetDlgItem(IDC_EXT_LIST));
-        const int order[] = {IDC_FOLDER,       IDC_BROWSE,  IDC_TOTAL_FILES,
+        const int order[] = {IDC_FOLDER,       IDC_BROWSE,  IDC_TOTAL_FILES, IDC_TOTAL_SIZE,
                              IDC_DELETE_FILES, IDC_WEBSITE, IDC_EXT_LIST};
         QWidget* at = list;
         for (int id : order) {
@@ -133,10 +133,11 @@ TEST(MainWindowLayout, ShowsItsTextsAndStartsEmptyWithTheListFocused) {
             EXPECT_EQ(at, Widget(dlg.GetDlgItem(id)));
         }
 
-        // The list: three columns, report view, several rows selectable, grid lines.
+        // The list: four columns (Size shown by default), report view, several rows
+        // selectable, grid lines, tool tips.
         auto* view = qobject_cast<QTreeView*>(list);
         ASSERT_NE(view, nullptr);
-        EXPECT_EQ(view->header()->count(), 3);
+        EXPECT_EQ(view->header()->count(), 4);
         EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Sr"));
         EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(),
                   QStringLiteral("Extension"));
@@ -147,8 +148,17 @@ TEST(MainWindowLayout, ShowsItsTextsAndStartsEmptyWithTheListFocused) {
                           .value<Qt::Alignment>() &
                       Qt::AlignHorizontal_Mask,
                   Qt::AlignHCenter);
+        EXPECT_EQ(view->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Size"));
+        EXPECT_EQ(view->model()
+                          ->headerData(3, Qt::Horizontal, Qt::TextAlignmentRole)
+                          .value<Qt::Alignment>() &
+                      Qt::AlignHorizontal_Mask,
+                  Qt::AlignRight);
+        EXPECT_EQ(TextOf(Widget(dlg.GetDlgItem(IDC_TOTAL_SIZE))), QStringLiteral("0 bytes"));
+        EXPECT_TRUE(qobject_cast<QLineEdit*>(Widget(dlg.GetDlgItem(IDC_TOTAL_SIZE)))->isReadOnly());
         EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
-        EXPECT_EQ(dlg.m_listExt.GetExtendedStyle(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+        EXPECT_EQ(dlg.m_listExt.GetExtendedStyle(),
+                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
         EXPECT_FALSE(view->isSortingEnabled());
     });
 }

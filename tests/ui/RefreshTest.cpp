@@ -7,6 +7,7 @@
 #include "tests/walk/WalkerTestPosix.h"
 
 #include "platform/core/WaitCursor.h"
+#include "platform/window/Styles.h"
 #include "platform/window/WinApp.h"
 #include "res/resource.h"
 #include "res/version.h"
@@ -14,11 +15,15 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -211,6 +216,72 @@ TEST_F(Refresh, AFolderInsideTheTrashIsRefusedAndTheTableStays) {
 
 // A folder the scan could not read completely (here one holding an entry past the path
 // limit) is said in the title, until a scan reads everything again.
+// The Size column and the total size, a Size cell's tool tip, and a header click sorting
+// by its column (again: the reverse), the selection following its rows; a fresh scan is
+// in the default order again, and without sizes the walk reads none.
+TEST_F(Refresh, SizesShowAndEveryHeaderSortsTheTable) {
+    MakeTree(dir.path(), {{TreeEntry::File, "a.jpg", std::string(3000, 'a')},
+                          {TreeEntry::File, "sub/b.jpg", std::string(2000, 'b')},
+                          {TreeEntry::File, "c.txt", "0123456789"},
+                          {TreeEntry::Link, "l.txt", "a.jpg"},
+                          {TreeEntry::File, "e.ini"}});
+    const CString folder(dir.path());
+    chooser.answers = {folder, folder, folder};
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        WaitForChoice(chooser, dlg, 1);
+        const auto column = [&](int c) {
+            std::string texts;
+            for (int i = 0; i < dlg.m_listExt.GetItemCount(); ++i) {
+                if (i > 0)
+                    texts += '|';
+                texts += dlg.m_listExt.GetItemText(i, c).view();
+            }
+            return texts;
+        };
+        // The link counts its own 5 bytes, not the 3,000 it points at.
+        EXPECT_EQ(column(1), ".jpg|.txt|.ini");
+        EXPECT_EQ(column(3), "4.9 KB|15 bytes|0 bytes");
+        EXPECT_EQ(Field(dlg, IDC_TOTAL_SIZE), "4.9 KB (5,015 bytes)");
+
+        auto* view = qobject_cast<QTreeView*>(Widget(dlg.GetDlgItem(IDC_EXT_LIST)));
+        const QRect cell = view->visualRect(view->model()->index(0, 3));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        view->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(view->viewport(), &help);
+        EXPECT_EQ(QToolTip::text(), QStringLiteral("5,000 bytes"));
+
+        dlg.m_listExt.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED); // .txt
+        const std::pair<int, const char*> clicks[] = {
+            {3, ".jpg|.txt|.ini"}, {3, ".ini|.txt|.jpg"}, {1, ".ini|.jpg|.txt"},
+            {1, ".txt|.jpg|.ini"}, {2, ".jpg|.txt|.ini"}, {0, ".ini|.txt|.jpg"},
+        };
+        for (const auto& [section, order] : clicks) {
+            QHeaderView* header = view->header();
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+            EXPECT_EQ(column(1), order) << "column " << section;
+            EXPECT_EQ(dlg.m_listExt.GetItemText(dlg.m_listExt.GetNextItem(-1, LVNI_SELECTED), 1),
+                      ".txt");
+        }
+        EXPECT_EQ(column(3), "0 bytes|15 bytes|4.9 KB") << "cells travel with their rows";
+        EXPECT_EQ(column(2), "1|2|2");
+
+        ClickBrowse(dlg);
+        WaitForChoice(chooser, dlg, 2);
+        EXPECT_EQ(column(1), ".jpg|.txt|.ini");
+
+        dlg.ShowSizes(false);
+        ClickBrowse(dlg);
+        WaitForChoice(chooser, dlg, 3);
+        EXPECT_EQ(view->header()->count(), 3);
+        EXPECT_FALSE(dlg.ReadsSizes());
+        EXPECT_EQ(dlg.m_sizes.Total().bytes, 0u);
+        EXPECT_EQ(Field(dlg, IDC_TOTAL_SIZE), "not read (Show Sizes is off)");
+        EXPECT_EQ(column(1), ".jpg|.txt|.ini");
+    });
+}
+
 TEST_F(Refresh, FoldersThatCouldNotBeReadAreSaidInTheTitle) {
     const std::string name(200, 'n');
     ChainCleanup cleanup(dir / "deep", name, "f.txt");

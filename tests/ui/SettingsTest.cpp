@@ -1,6 +1,7 @@
 // The column widths and the folder kept between runs in the settings store.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/window/Menu.h"
 #include "platform/window/WinApp.h"
 #include "res/resource.h"
 #include "ui/RaveZivuredDlg.h"
@@ -42,6 +43,44 @@ TEST_F(Settings, FirstRunUsesDefaultsAndAWidenedColumnComesBackNextRun) {
     RunMainWindow([](CRaveZivuredDlg& dlg) {
         EXPECT_EQ(ColumnWidths(dlg), (std::array<int, 3>{30, 200, 125}));
     });
+}
+
+// "Show Sizes" (on at first) and the Size column's width, Column3, come back next run, the
+// width also when the column was hidden; the window menu's item shows the state.
+TEST_F(Settings, ShowSizesAndTheSizeColumnsWidthComeBackNextRun) {
+    const auto sizesItem = [](CRaveZivuredDlg& dlg) {
+        for (const CMenu::Item& item : dlg.GetSystemMenu(FALSE)->Items())
+            if (item.id == IDM_SHOW_SIZES)
+                return item;
+        ADD_FAILURE() << "no Show Sizes item";
+        return CMenu::Item{};
+    };
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        EXPECT_TRUE(dlg.SizesShown());
+        EXPECT_TRUE(sizesItem(dlg).checked);
+        EXPECT_EQ(Header(dlg)->count(), 4);
+        EXPECT_EQ(dlg.m_listExt.GetColumnWidth(3), 90);
+        Header(dlg)->resizeSection(3, 150);
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_SHOW_SIZES);
+        EXPECT_FALSE(dlg.SizesShown());
+        EXPECT_FALSE(sizesItem(dlg).checked);
+        EXPECT_EQ(Header(dlg)->count(), 3);
+    });
+    EXPECT_EQ(StoredSetting("ShowSizes").toInt(), 0);
+    EXPECT_EQ(StoredSetting("Column3").toInt(), 150);
+    EXPECT_EQ(StoredSetting("Column2").toInt(), 125);
+
+    RunMainWindow([&](CRaveZivuredDlg& dlg) {
+        EXPECT_FALSE(dlg.SizesShown());
+        EXPECT_FALSE(sizesItem(dlg).checked);
+        EXPECT_EQ(Header(dlg)->count(), 3);
+        dlg.SendMessage(WM_SYSCOMMAND, IDM_SHOW_SIZES);
+        EXPECT_TRUE(sizesItem(dlg).checked);
+        EXPECT_EQ(Header(dlg)->count(), 4);
+        EXPECT_EQ(dlg.m_listExt.GetColumnWidth(3), 150);
+    });
+    EXPECT_EQ(StoredSetting("ShowSizes").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Column3").toInt(), 150);
 }
 
 struct StoredWidth {

@@ -105,7 +105,7 @@ void CTrashReportWnd::OnGetInfoTip(NMHDR* header, LRESULT*) {
     std::string tip = TrashDisplayBytes(result->path) + "\n" + result->reason;
     if (!result->detail.empty())
         tip += "\n" + result->detail;
-    SetInfoTipText(request, CString(tip));
+    CListCtrl::SetInfoTipText(request, CString(tip));
 }
 
 void CTrashReportWnd::FitColumns() {

@@ -1,3 +1,4 @@
+#include "platform/core/ExtensionKey.h"
 #include "res/version.h"
 #include "tests/support/PrivateMount.h"
 #include "tests/support/TempTree.h"
@@ -164,7 +165,8 @@ TEST(ScanCommand, ArgumentsOtherThanOneFolderGetTheUsage) {
         EXPECT_EQ(r.out, "") << c.says;
         EXPECT_EQ(r.err.rfind("ravezivured-scan: ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("usage: ravezivured-scan [--json] FOLDER"), std::string::npos);
+        EXPECT_NE(r.err.find("usage: ravezivured-scan [--json] [--sizes] FOLDER"),
+                  std::string::npos);
     }
     const Outcome help = RunScan({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -433,4 +435,94 @@ TEST(ScanCommand, EscapedTableAndJsonGiveBackEveryExtensionsExactBytesAndCount) 
         << json.out;
     EXPECT_NE(json.out.find("\"total\": 11, \"complete\": true"), std::string::npos) << json.out;
     EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << "one line";
+}
+
+// ---- Sizes ----
+
+namespace {
+
+// Extension -> the Size field of a --sizes table, and "TOTAL" -> the total line's bytes.
+std::map<std::string, std::string> ReadSizeColumn(const std::string& out) {
+    std::map<std::string, std::string> sizes;
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Sr\tExtension\tFiles Count\tSize");
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        for (std::size_t at = 0;;) {
+            const std::size_t tab = line.find('\t', at);
+            fields.push_back(line.substr(at, tab - at));
+            if (tab == std::string::npos)
+                break;
+            at = tab + 1;
+        }
+        if (fields[0] == "Total Files Found" && fields.size() == 3)
+            sizes["TOTAL"] = fields[2];
+        else if (fields.size() == 4)
+            sizes[Unescape(fields[1])] = fields[3];
+        else
+            ADD_FAILURE() << "not a row of four fields: " << line;
+    }
+    return sizes;
+}
+
+// The same sums from find's own sizes (%s: a link's own): every entry below root that is not
+// a folder, by the extension key of its name; a folder find cannot read adds nothing.
+std::map<std::string, std::string> SizesByFind(const std::string& findOutput) {
+    std::map<std::string, unsigned long long> sums;
+    std::size_t at = 0;
+    for (std::size_t end; (end = findOutput.find('\0', at)) != std::string::npos; at = end + 1) {
+        const std::string item = findOutput.substr(at, end - at);
+        const std::size_t slash = item.find('/');
+        const unsigned long long size = std::stoull(item.substr(0, slash));
+        sums[std::string(ExtensionKey("/" + item.substr(slash + 1)))] += size;
+        sums["TOTAL"] += size;
+    }
+    std::map<std::string, std::string> sizes;
+    for (const auto& [key, sum] : sums)
+        sizes[key] = std::to_string(sum);
+    return sizes;
+}
+
+} // namespace
+
+// Links (to a file, a folder, nowhere), a FIFO, empty files, a sparse file of 3 GiB and a
+// folder the user may not read: each extension's bytes are what find says, summed
+// independently, and the total is their sum.
+TEST(ScanCommand, SizesAgreeWithFindsOwnSum) {
+    TempDir tmp;
+    const std::string root = tmp / "tree";
+    MakeTree(root, kMixedTree);
+    MakeTree(root, {{TreeEntry::File, "sub/some.txt", std::string(1000, 'x')},
+                    {TreeEntry::File, "sub/deep/other.c", std::string(70000, 'y')},
+                    {TreeEntry::File, "empty.bin"},
+                    {TreeEntry::File, "locked/hidden.txt", "not to be counted"}});
+    const int sparse = ::open((root + "/disk.img").c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(sparse, 0);
+    ASSERT_EQ(::ftruncate(sparse, 3LL << 30), 0);
+    ::close(sparse);
+    ASSERT_EQ(::chmod((root + "/locked").c_str(), 0), 0);
+    OpenUpForEveryone(root);
+
+    const std::string exe = CopyForEveryone(tmp);
+    const ChildResult child = RunUnprivileged([&](std::string& out) {
+        const Outcome r = RunScan({"--sizes", root}, exe.c_str());
+        out = std::to_string(r.status) + '\x01' + r.out + '\x01' +
+              CommandOutput("{ find '" + root + "' -mindepth 1 ! -type d -printf '%s/%f\\0' " +
+                            "2>/dev/null; }");
+    });
+    ASSERT_EQ(child.exitStatus, 0);
+    const std::size_t a = child.out.find('\x01'), b = child.out.find('\x01', a + 1);
+    EXPECT_EQ(child.out.substr(0, a), "1") << "the locked folder is said";
+    const std::map<std::string, std::string> found = SizesByFind(child.out.substr(b + 1));
+    EXPECT_EQ(ReadSizeColumn(child.out.substr(a + 1, b - a - 1)), found);
+    EXPECT_EQ(found.at(".img"), "3221225472");
+    EXPECT_EQ(found.count(".bin"), 1u);
+
+    const Outcome json = RunScan({"--sizes", "--json", root});
+    EXPECT_NE(json.out.find("\"extension\": \".img\", \"count\": 1, \"bytes\": 3221225472, "
+                            "\"size_unknown\": 0}"),
+              std::string::npos)
+        << json.out;
 }
