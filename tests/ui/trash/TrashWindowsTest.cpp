@@ -11,6 +11,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "tests/ui/trash/InChild.h"
 #include "ui/trash/TrashReportWnd.h"
+#include "ui/trash/TrashTexts.h"
 
 #include <QApplication>
 #include <QHeaderView>
