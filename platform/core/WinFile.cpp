@@ -31,6 +31,7 @@ bool QueryInfo(HANDLE handle, WinFileInfo& info) {
     info.volume = data.dwVolumeSerialNumber;
     info.index = (std::uint64_t{data.nFileIndexHigh} << 32) | data.nFileIndexLow;
     info.attributes = data.dwFileAttributes;
+    info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     return true;
 }
 

@@ -42,11 +42,12 @@ private:
 };
 
 // What the system says of an open file: its volume and index (together the file's
-// identity, like a device and inode) and its attributes.
+// identity, like a device and inode), its attributes and its size in bytes.
 struct WinFileInfo {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
     DWORD attributes = 0;
+    std::uint64_t size = 0;
 
     bool IsFolder() const { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
     // A symbolic link or a junction: an entry like a file, never walked into.
