@@ -23,7 +23,7 @@ public:
 
     void OnFileFound(const CString& path) override {
         Tick();
-        if (ExtensionKey(path.view()) != m_ext.view())
+        if (WalkStopped() || ExtensionKey(path.view()) != m_ext.view())
             return;
         const WalkEntry& entry = CurrentEntry();
         BatchFile file;

@@ -45,8 +45,8 @@ void CRaveZivuredDlg::CollectMatchingFiles(CFileOperation& op, CString ext, CStr
 bool CRaveZivuredDlg::CollectWithProgress(CFileOperation& op, const CString& ext) {
     bool complete = true;
     RunWithWorkingWindow([&] {
-        complete = CollectFilesWithExtension(op, ext, m_strFolder,
-                                             [this](std::size_t found) { return ContinueWork(found); });
+        complete = CollectFilesWithExtension(
+            op, ext, m_strFolder, [this](std::size_t found) { return ContinueWork(found); });
     });
     return complete && !m_walk.closeRequested;
 }
@@ -57,9 +57,9 @@ bool CRaveZivuredDlg::AskToMove(const CFileOperation& op, const CString& ext) {
         text.Format("There are no %s files left in folder (including sub folders) %s.",
                     ext.GetString(), m_strFolder.GetString());
         if (const std::size_t notRead = op.m_foldersNotRead.size(); notRead > 0)
-            text += CString("\n\n" + GroupDigits(notRead) +
-                            (notRead == 1 ? " folder" : " folders") +
-                            " could not be read, so the files in them were not looked for.");
+            text +=
+                CString("\n\n" + GroupDigits(notRead) + (notRead == 1 ? " folder" : " folders") +
+                        " could not be read, so the files in them were not looked for.");
         MessageBox(text.GetString(), nullptr, MB_ICONINFORMATION);
         return false;
     }

@@ -64,18 +64,23 @@ private:
         if (!button)
             return;
         button->setText(ToQString(details.showCaption.view()));
-        // Connected after the box's own handler, which opens or closes the list and puts
-        // its own caption on the button.
-        QObject::connect(button, &QAbstractButton::clicked, &box,
-                         [&box, button, &details, filled = false]() mutable {
-                             if (!filled) {
-                                 filled = true;
-                                 box.setDetailedText(ToQString(details.text()));
-                             }
-                             const CString& caption =
-                                 ListOpen(box) ? details.hideCaption : details.showCaption;
-                             button->setText(ToQString(caption.view()));
-                         });
+        QObject::connect(
+            button, &QAbstractButton::clicked, &box,
+            [&box, button, &details, filled = false]() mutable {
+                if (!filled) {
+                    filled = true;
+                    box.setDetailedText(ToQString(details.text()));
+                }
+                // The box's own handler, which opens or closes the list and
+                // puts its own caption on the button, runs after this one.
+                QMetaObject::invokeMethod(
+                    &box,
+                    [&box, button, &details] {
+                        button->setText(ToQString(
+                            (ListOpen(box) ? details.hideCaption : details.showCaption).view()));
+                    },
+                    Qt::QueuedConnection);
+            });
     }
     static bool ListOpen(const QMessageBox& box) {
         const QTextEdit* list = box.findChild<QTextEdit*>();

@@ -28,7 +28,7 @@ struct MessageBoxRequest {
     CWnd* owner = nullptr; // the window that owns the box and takes no input meanwhile
     CString text;
     CString caption;
-    UINT type = 0; // MB_ buttons and icon
+    UINT type = 0;             // MB_ buttons and icon
     MessageBoxDetails details; // no such button while details.text is empty
 };
 

@@ -28,6 +28,8 @@ CScriptedMessageBox::~CScriptedMessageBox() {
 
 int CScriptedMessageBox::Show(const MessageBoxRequest& request) {
     asked.push_back(request);
+    if (whileAsked)
+        whileAsked(request);
     if (answers.empty())
         return IDOK;
     const int answer = answers.front();

@@ -15,8 +15,9 @@ class CDialog;
 class CRaveZivuredDlg;
 class QWidget;
 
-// Records every message box and answers from a queue (IDOK when the queue is empty).
-// Installed for its lifetime.
+// Records every message box and answers from a queue (IDOK when the queue is empty),
+// after running whileAsked, when set, as if while the box were open. Installed for its
+// lifetime.
 class CScriptedMessageBox : public IMessageBoxService {
 public:
     CScriptedMessageBox();
@@ -24,6 +25,7 @@ public:
     int Show(const MessageBoxRequest& request) override;
 
     std::deque<int> answers;
+    std::function<void(const MessageBoxRequest&)> whileAsked;
     std::vector<MessageBoxRequest> asked;
 };
 
