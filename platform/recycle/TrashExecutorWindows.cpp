@@ -160,6 +160,8 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
             break;
         }
         report.results.push_back(recycler.Recycle(paths[i], batch ? &batch->files[i] : nullptr));
+        if (batch)
+            report.results.back().bytes = batch->files[i].size;
     }
     return report;
 }

@@ -32,6 +32,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -191,11 +192,13 @@ TEST_P(QuestionAndYes, MovesExactlyWhatTheQuestionCountedAndListed) {
                           {TreeEntry::File, "trip/day 2/empty.log"},
                           {TreeEntry::Link, "link.log", "trip/b.log"}});
     std::uint64_t bytes = 0;
+    std::map<std::string, std::uint64_t> sizes;
     std::vector<std::string> expected;
     for (const std::string& log : logs) {
         struct stat st;
         ASSERT_EQ(::lstat((dir / log).c_str(), &st), 0);
-        bytes += static_cast<std::uint64_t>(st.st_size);
+        sizes[log] = static_cast<std::uint64_t>(st.st_size);
+        bytes += sizes[log];
         expected.push_back(dir / log);
     }
     std::sort(expected.begin(), expected.end());
@@ -235,12 +238,16 @@ TEST_P(QuestionAndYes, MovesExactlyWhatTheQuestionCountedAndListed) {
                 kept.push_back(r.path.substr(dir.path().size() + 1) + " | " + r.reason);
     }
     EXPECT_EQ(kept, GetParam().kept);
+    std::uint64_t movedBytes = 0;
     for (const std::string& log : logs) {
         const bool reported = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) {
             return k.starts_with(log + " |");
         });
         EXPECT_EQ(InTrash(dir / log), !reported) << log;
+        movedBytes += reported ? 0 : sizes[log];
     }
+    for (const TrashReport& report : displays.reports)
+        EXPECT_EQ(report.TrashedBytes(), movedBytes) << "the bytes the question counted, moved";
     EXPECT_TRUE(Exists(dir / "trip/late.log") == (GetParam().name == std::string("FileAdded")));
 }
 
