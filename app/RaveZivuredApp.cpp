@@ -1,5 +1,6 @@
 #include "app/RaveZivuredApp.h"
 
+#include "app/StartFolder.h"
 #include "res/ProgramResources.h"
 #include "res/version.h"
 #include "ui/RaveZivuredDlg.h"
@@ -13,6 +14,11 @@ BOOL CRaveZivuredApp::InitInstance() {
     SetRegistryKey(RZ_MAKER_DOMAIN);
 
     CRaveZivuredDlg dlg;
+    // Opened on a folder (ravezivured FOLDER, the desktop's "Open With"), the window scans
+    // it instead of opening the chooser.
+    const StartFolder start = StartFolderFromArguments(Arguments());
+    dlg.m_strStartFolder = start.folder;
+    dlg.m_strStartProblem = start.problem;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     // The window, and with it the saving of the settings, went when the run ended.

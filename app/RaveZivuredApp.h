@@ -1,6 +1,7 @@
 #pragma once
 // CRaveZivuredApp: the application object. Its start-up names the settings store and runs
-// the main window; the program ends when that window's run ends.
+// the main window, on the folder its arguments name (StartFolder.h) if any; the program
+// ends when that window's run ends.
 #include "platform/window/WinApp.h"
 
 class CRaveZivuredApp : public CWinApp {

@@ -31,6 +31,9 @@
 
 // Commands from the keyboard (the accelerator table IDR_MAINFRAME).
 #define ID_UNDO_LAST_DELETE 32768
+// Posted by the main window to itself at start, in place of a click of "...", when the
+// program was given a folder.
+#define ID_OPEN_START_FOLDER 32769
 
 // The application title is the window layer's own string id.
 #include "platform/window/AfxRes.h"

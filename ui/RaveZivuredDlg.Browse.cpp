@@ -1,9 +1,13 @@
 // The main window's folder chooser: the "..." button, also pressed once by itself at
-// start-up (a queued click from OnInitDialog).
+// start-up (a queued click from OnInitDialog) unless the program was given a folder; and
+// the other ways to a folder, the one given at start and one dropped on the window.
 #include "ui/RaveZivuredDlg.h"
 
 #include "platform/core/TrashFolders.h"
 #include "platform/window/Services.h"
+#include "walk/TreeWalk.h"
+
+#include <string>
 
 int BrowseCallbackProc(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM) {
     IFolderChooserService& chooser = FolderChooserService();
@@ -54,16 +58,63 @@ void CRaveZivuredDlg::OnBrowse() {
     // made in the same moment still arrives): nothing is left to show it in.
     if (!IsWindowVisible())
         return;
-    // A delete there would move the trash's own files and records, and a trashed file
-    // without its record has lost its name for good. What is shown stays.
-    if (IsInsideTrash(path.str())) {
-        CString message;
+    // A folder the chooser offers but the scan cannot read shows as an empty table, with
+    // the folder not read said in the title.
+    if (!CanShowFolder(path, false))
+        return;
+    m_strFolder = path;
+    RefreshList();
+}
+
+bool CRaveZivuredDlg::CanShowFolder(const CString& path, bool checkReadable) {
+    CString message;
+    if (const std::string why = checkReadable ? WhyFolderCannotBeRead(path.str()) : "";
+        !why.empty()) {
+        message.Format("The folder %s cannot be opened (%s). Please select another folder.",
+                       path.GetString(), why.c_str());
+    } else if (IsInsideTrash(path.str())) {
+        // A delete there would move the trash's own files and records, and a trashed file
+        // without its record has lost its name for good.
         message.Format("The folder %s is inside the trash. Files in the trash can only be put "
                        "back from the trash itself; please select another folder.",
                        path.GetString());
+    } else {
+        return true;
+    }
+    MessageBox(message.GetString(), nullptr, MB_ICONEXCLAMATION);
+    return false;
+}
+
+void CRaveZivuredDlg::OnOpenStartFolder() {
+    if (IsRefreshing() || m_bDeleteRunning)
+        return;
+    if (!m_strStartProblem.IsEmpty()) {
+        MessageBox(m_strStartProblem.GetString(), nullptr, MB_ICONEXCLAMATION);
+    } else if (CanShowFolder(m_strStartFolder, true)) {
+        m_strFolder = m_strStartFolder;
+        RefreshList();
+        return;
+    }
+    // Nothing to show yet: on to the chooser, as at any other start.
+    OnBrowse();
+}
+
+void CRaveZivuredDlg::OnDropFiles(const std::vector<CString>& paths) {
+    // The window takes no input during a scan, nor during a delete, whose questions name
+    // the folder shown: a drop that slips in is dropped.
+    if (IsRefreshing() || m_bDeleteRunning || paths.empty())
+        return;
+    if (paths.size() > 1) {
+        CString message;
+        message.Format("Please drop one folder at a time; %d items were dropped.",
+                       static_cast<int>(paths.size()));
         MessageBox(message.GetString(), nullptr, MB_ICONEXCLAMATION);
         return;
     }
-    m_strFolder = path;
+    if (!CanShowFolder(paths[0], true))
+        return;
+    // The chooser may be open (at start it opens by itself): the drop has answered it.
+    FolderChooserService().CloseAll();
+    m_strFolder = paths[0];
     RefreshList();
 }

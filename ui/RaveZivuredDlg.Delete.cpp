@@ -75,7 +75,7 @@ bool CRaveZivuredDlg::AskToMove(const CFileOperation& op, const CString& ext) {
 
 void CRaveZivuredDlg::OnDeleteFiles() {
     // The window takes no input during a scan; a click that slips in meanwhile is dropped.
-    if (IsRefreshing())
+    if (IsRefreshing() || m_bDeleteRunning)
         return;
 
     int nItem = m_listExt.GetNextItem(-1, LVNI_SELECTED);
@@ -85,6 +85,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         return;
     }
 
+    m_bDeleteRunning = true;
     bool bFirstYes = true;
     while (nItem >= 0) {
         // The next selected row is found before anything is done for this one.
@@ -111,6 +112,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         }
         nItem = nNext;
     }
+    m_bDeleteRunning = false;
 
     if (m_walk.closeRequested) {
         m_walk.closeRequested = false;

@@ -9,9 +9,11 @@
 
 void CRaveZivuredDlg::OnUndoLastDelete() {
     // As with a delete, nothing starts during a scan; a key that slips in is dropped.
-    if (IsRefreshing() || m_undo.IsEmpty())
+    if (IsRefreshing() || m_bDeleteRunning || m_undo.IsEmpty())
         return;
+    m_bDeleteRunning = true;
     RunTrashJob(UndoJob(m_undo), GetSafeHwnd());
+    m_bDeleteRunning = false;
     RefreshList();
     UpdateUndoItem();
 }

@@ -81,8 +81,13 @@ BOOL CRaveZivuredDlg::OnInitDialog() {
     m_listExt.InsertColumn(1, "Extension", LVCFMT_LEFT, ReadColumnWidth(1));
     m_listExt.InsertColumn(2, "Files Count", LVCFMT_CENTER, ReadColumnWidth(2));
 
-    // Queued, not sent: the folder chooser opens once the window is up and its loop runs.
-    PostMessage(WM_COMMAND, IDC_BROWSE, 0);
+    // A folder dropped on the window is scanned (OnDropFiles).
+    DragAcceptFiles();
+
+    // Queued, not sent: the folder chooser opens once the window is up and its loop runs,
+    // or then the folder the program was given is scanned.
+    const bool startFolder = !m_strStartFolder.IsEmpty() || !m_strStartProblem.IsEmpty();
+    PostMessage(WM_COMMAND, startFolder ? ID_OPEN_START_FOLDER : IDC_BROWSE, 0);
     return TRUE;
 }
 
@@ -92,6 +97,8 @@ const AFX_MSGMAP* CRaveZivuredDlg::GetThisMessageMap() {
         msgmap::Paint<&CRaveZivuredDlg::OnPaint>(),
         msgmap::QueryDragIcon<&CRaveZivuredDlg::OnQueryDragIcon>(),
         msgmap::Command<&CRaveZivuredDlg::OnBrowse>(IDC_BROWSE),
+        msgmap::Command<&CRaveZivuredDlg::OnOpenStartFolder>(ID_OPEN_START_FOLDER),
+        msgmap::DropFiles<&CRaveZivuredDlg::OnDropFiles>(),
         msgmap::Destroy<&CRaveZivuredDlg::OnDestroy>(),
         msgmap::Command<&CRaveZivuredDlg::OnDeleteFiles>(IDC_DELETE_FILES),
         msgmap::Command<&CRaveZivuredDlg::OnUndoLastDelete>(ID_UNDO_LAST_DELETE),

@@ -8,7 +8,8 @@
 //   RaveZivuredDlg.Counting.cpp   OnFileFound
 //   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window (also the
 //                                 delete's collection's)
-//   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback
+//   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback, the folder given at
+//                                 start and the folder dropped on the window
 //   RaveZivuredDlg.Delete.cpp     OnDeleteFiles and CollectMatchingFiles
 //   RaveZivuredDlg.Undo.cpp       OnUndoLastDelete and the state of its menu item
 #include "platform/core/Collections.h"
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 class CDlgLoading;
 class CFileOperation;
@@ -79,6 +81,13 @@ public:
     // What the last Delete Files click that deleted moved to the trash, every extension of
     // it; empty until then, after an undo, and after the next click that deletes.
     CTrashUndo m_undo;
+    // Set before DoModal, from the program's arguments: the folder to open on, scanned as
+    // soon as the window is up instead of the chooser opening by itself; when it cannot be
+    // scanned, a message says why (as for a dropped folder) and then the chooser opens.
+    // With m_strStartProblem set instead, that text is shown and then the chooser opens.
+    // Both empty: the chooser opens by itself.
+    CString m_strStartFolder;
+    CString m_strStartProblem;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -97,6 +106,14 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnBrowse();
+    // The queued start when the program was given a folder (or a problem): see
+    // m_strStartFolder.
+    void OnOpenStartFolder();
+    // Files dropped on the window: a single folder that can be scanned is scanned (an open
+    // chooser is closed: the drop answered it); a folder that cannot is refused with a
+    // message saying why, and several items with one asking for one folder; what is shown
+    // then stays. Nothing at all during a scan or a delete.
+    void OnDropFiles(const std::vector<CString>& paths);
     void OnDestroy();
     void OnDeleteFiles();
     // Ctrl+Z and the window menu's "Undo Last Delete": puts back every file m_undo holds,
@@ -137,6 +154,9 @@ private:
     bool AskToMove(const CFileOperation& op, const CString& ext);
     // Greys the window menu's "Undo Last Delete" when m_undo is empty, enables it otherwise.
     void UpdateUndoItem();
+    // True when path may be shown: not inside the trash and, with checkReadable, a folder
+    // the scan can read. Otherwise says why in a message box and returns false.
+    bool CanShowFolder(const CString& path, bool checkReadable);
 
     struct WalkProgress {
         CDlgLoading* dlgLoading = nullptr; // set while RefreshList runs
@@ -146,4 +166,7 @@ private:
     };
     WalkProgress m_walk;
     bool m_bResultIncomplete = false;
+    // From a Delete Files click or an undo until it has scanned again: its questions name
+    // the folder shown, so no other folder may be taken meanwhile.
+    bool m_bDeleteRunning = false;
 };

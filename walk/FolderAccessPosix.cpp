@@ -212,6 +212,14 @@ long SpareFolderHandles() {
     return soft - OpenDescriptors();
 }
 
+const bool kCountsThreadSleeps = true;
+
+std::uint64_t ThreadSleeps() {
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return static_cast<std::uint64_t>(usage.ru_nvcsw);
+}
+
 void CloseFolder(int fd) {
     if (fd >= 0)
         ::close(fd);

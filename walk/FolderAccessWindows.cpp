@@ -277,6 +277,12 @@ long SpareFolderHandles() {
     return 1L << 16;
 }
 
+const bool kCountsThreadSleeps = false;
+
+std::uint64_t ThreadSleeps() {
+    return 0;
+}
+
 void CloseFolder(int fd) {
     Folders().Close(fd);
 }

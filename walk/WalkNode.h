@@ -124,6 +124,12 @@ bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
 // Folder handles a walk may use besides those of the rest of the program (the process's
 // limit less what is open).
 long SpareFolderHandles();
+// How many times the calling thread has gone to sleep waiting for something (the disk, a
+// lock), when the system counts it; 0 where it does not. A read that took long without
+// raising it lost its core to another thread rather than waited on the disk.
+std::uint64_t ThreadSleeps();
+// Whether ThreadSleeps counts.
+extern const bool kCountsThreadSleeps;
 
 // The home trash folder, looked up once per walk; valid false when there is none.
 struct HomeTrash {

@@ -11,6 +11,10 @@ namespace {
 // A read that takes longer than this waited on the disk (or on a busy machine): a listing
 // of a few hundred entries in the cache takes some tens of microseconds.
 constexpr std::chrono::milliseconds kSlowRead{1};
+// Where the system counts a thread's sleeps, one read in this many is checked for them (two
+// system calls): from a cold cache nearly every read sleeps, so a sample finds them soon,
+// and a warm walk does not pay for the check on every folder.
+constexpr unsigned long kSampleEvery = 8;
 
 void UnlinkAlive(WalkNode*& head, WalkNode* node) {
     (node->prevAlive ? node->prevAlive->nextAlive : head) = node->nextAlive;
@@ -141,13 +145,17 @@ void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
     job.whole = held >= holdBudget;
     job.opened = {};
     job.read = {};
+    job.measure = static_cast<long>(threads.size()) < maxReaders &&
+                  (!kCountsThreadSleeps || ++reads % kSampleEvery == 0);
     node->state = NodeState::Busy;
 }
 
 void CTreeWalk::Shared::Run(Reader& reader) {
     ReadJob& job = reader.job;
     job.read.end = true;
-    const auto start = std::chrono::steady_clock::now();
+    const std::uint64_t sleeps = job.measure ? ThreadSleeps() : 0;
+    const auto start =
+        job.measure ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
     try {
         if (job.first)
             job.opened = OpenFirstTime(job.node, job.baseFd, job.path, rootPath, trash);
@@ -159,7 +167,10 @@ void CTreeWalk::Shared::Run(Reader& reader) {
         // says it is incomplete rather than quietly holding less.
         job.read = reader.lister.Abandon(job.node);
     }
-    job.slow = std::chrono::steady_clock::now() - start > kSlowRead;
+    // Only a read that slept counts: one that lost its core midway (threads beyond the cores,
+    // a busy machine) would be no faster with more readers.
+    job.slow = job.measure && std::chrono::steady_clock::now() - start > kSlowRead &&
+               (!kCountsThreadSleeps || ThreadSleeps() > sleeps);
 }
 
 void CTreeWalk::Shared::EndLocked(ReadJob& job) {

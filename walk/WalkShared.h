@@ -48,7 +48,8 @@ struct ReadJob {
     std::vector<WalkNode*> path; // components below base, deepest first
     OpenOutcome opened;
     ReadOutcome read;
-    bool slow = false; // took longer than a listing in the cache takes
+    bool measure = false; // whether slow is looked for (a sample of the reads)
+    bool slow = false;    // waited on the disk longer than a listing in the cache takes
 };
 
 struct Reader {
@@ -98,6 +99,7 @@ struct CTreeWalk::Shared {
     long holdBudget = 1;
     long maxReaders = 0;
     bool slowReads = false; // a read since the last reader started was slow
+    unsigned long reads = 0; // begun, for sampling the slow ones
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed
 

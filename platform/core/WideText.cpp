@@ -131,3 +131,11 @@ std::wstring LongPath(std::string_view path) {
         return LR"(\\?\UNC\)" + wide.substr(2);
     return LR"(\\?\)" + wide;
 }
+
+Utf8Arguments::Utf8Arguments(int argc, const wchar_t* const* argv) {
+    for (int i = 0; argv && i < argc; ++i)
+        m_texts.push_back(Utf8FromWide(argv[i] ? argv[i] : L""));
+    for (std::string& text : m_texts)
+        m_pointers.push_back(text.data());
+    m_pointers.push_back(nullptr);
+}

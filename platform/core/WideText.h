@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <string>
 #include <string_view>
+#include <vector>
 
 std::wstring WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
@@ -21,4 +22,21 @@ std::string Utf8FromWide(std::wstring_view text);
 // path (relative, or rooted without a drive) is made absolute against the current directory
 // first, which also resolves "." and "..".
 std::wstring LongPath(std::string_view path);
+
+// The arguments of an entry that receives them as UTF-16 (wmain, or the C runtime's
+// __wargv in wWinMain), as UTF-8 texts with an argv-style array of pointers into them
+// (argv()[argc()] is null). Valid as long as this object.
+class Utf8Arguments {
+public:
+    Utf8Arguments(int argc, const wchar_t* const* argv);
+    Utf8Arguments(const Utf8Arguments&) = delete;
+    Utf8Arguments& operator=(const Utf8Arguments&) = delete;
+
+    int argc() const { return static_cast<int>(m_texts.size()); }
+    char** argv() { return m_pointers.data(); }
+
+private:
+    std::vector<std::string> m_texts;
+    std::vector<char*> m_pointers;
+};
 #endif

@@ -11,9 +11,12 @@
 #include <QIcon>
 #include <QSettings>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -106,13 +109,25 @@ HICON CWinApp::LoadIcon(UINT id) const {
 }
 
 int AfxWinMain(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // Qt takes its options from anywhere in the line, "--" or not: what follows "--" is the
+    // program's alone, and Qt sees only what comes before.
+    const int end = static_cast<int>(
+        std::find_if(argv, argv + argc,
+                     [](const char* arg) { return std::string_view(arg) == "--"; }) -
+        argv);
+    int toolkitArgc = end;
+    QApplication application(toolkitArgc, argv);
     // The program ends when its main dialog's run ends, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     CQtWaitCursor waitCursor;
     SetWaitCursorService(&waitCursor);
     int status = 0;
     if (CWinApp* app = AfxGetApp()) {
+        // What is left once the toolkit has taken its own options out, then "--" and the
+        // rest as they were.
+        std::vector<const char*> arguments(argv, argv + toolkitArgc);
+        arguments.insert(arguments.end(), argv + end, argv + argc);
+        app->SetArguments(static_cast<int>(arguments.size()), arguments.data());
         app->InitApplication();
         if (app->InitInstance())
             QApplication::exec();

@@ -36,6 +36,10 @@ public:
 
     // Copies the program's items of the window menu into the system's menu of the window.
     static void MirrorSystemMenu(CDialog& dialog);
+
+    // The system's WM_DROPFILES: the paths of the drop handle, which is then released, go
+    // to the dialog's WM_DROPFILES entry (Dialog.h), if it has one.
+    static void DeliverDroppedFiles(CDialog& dialog, WPARAM drop);
 };
 
 // The wait cursor is on (between the outermost begin and end): windows show it instead

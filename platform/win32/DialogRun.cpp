@@ -68,6 +68,10 @@ INT_PTR CALLBACK CDialogWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
     case WM_NCDESTROY:
         dialog->WindowGone();
         return FALSE;
+    case WM_DROPFILES:
+        DeliverDroppedFiles(*dialog, wParam);
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
+        return TRUE;
     default:
         break;
     }

@@ -71,7 +71,7 @@ HICON CWinApp::LoadIcon(UINT id) const {
     return ::LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
 }
 
-int AfxWinMain(int, char*[]) {
+int AfxWinMain(int argc, char* argv[]) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The folder chooser is a shell window, which needs COM on this thread.
@@ -80,6 +80,7 @@ int AfxWinMain(int, char*[]) {
     SetWaitCursorService(&waitCursor);
     int status = 0;
     if (CWinApp* app = AfxGetApp()) {
+        app->SetArguments(argc, argv);
         app->InitApplication();
         if (app->InitInstance()) {
             MSG msg;

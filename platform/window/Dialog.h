@@ -18,6 +18,11 @@
 //   F1                       WM_HELP, a HELPINFO naming the focused control
 //   painting                 WM_PAINT (a CPaintDC in the handler paints the window)
 //   window teardown          WM_DESTROY, while the controls still exist
+//   files dropped on it      WM_DROPFILES, lParam: a const std::vector<CString>* with the
+//                            dropped items' paths, in the order given (UTF-8 on Windows);
+//                            only after DragAcceptFiles, and from the message loop once the
+//                            drop has ended, so the handler may run loops of its own. (The
+//                            system's WM_DROPFILES carries a handle; this one, the paths.)
 // The system menu (GetSystemMenu) opens with a right click on the dialog's free area,
 // Alt+Space or the Menu key.
 #include "platform/core/String.h"
@@ -78,6 +83,10 @@ public:
     BOOL EnableWindow(BOOL enable = TRUE);
     void ShowWindow(int showCommand);
     void GetClientRect(RECT* rect) const;
+    // Whether files dropped anywhere on the window (its controls included) reach it as
+    // WM_DROPFILES. Off until asked for; a disabled window, or one a modal window blocks,
+    // takes no drop.
+    void DragAcceptFiles(BOOL accept = TRUE);
     // Converts a rectangle in this dialog's units to pixels.
     void MapDialogRect(RECT* rect) const;
     // The window's own menu of system commands; revert TRUE rebuilds it from scratch and

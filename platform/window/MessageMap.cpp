@@ -30,6 +30,9 @@ LRESULT Invoke(CWnd& target, const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARA
         return reinterpret_cast<LRESULT>((target.*entry.pfn.pfnQueryDragIcon)());
     case AfxSig::HelpInfo:
         return (target.*entry.pfn.pfnHelpInfo)(reinterpret_cast<HELPINFO*>(lParam));
+    case AfxSig::DropFiles:
+        (target.*entry.pfn.pfnDropFiles)(*reinterpret_cast<const std::vector<CString>*>(lParam));
+        return 0;
     }
     return 0;
 }

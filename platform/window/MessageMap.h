@@ -24,15 +24,18 @@
 // button's click and, as with menus, a command from an accelerator (code 1, no control).
 #include "platform/window/WinDefs.h"
 
-#include <span>
-
+#include "platform/core/String.h"
 #include "platform/core/Wnd.h"
+
+#include <span>
+#include <vector>
 
 enum class AfxSig : unsigned char {
     Void,          // void OnX()
     SysCommand,    // void OnSysCommand(UINT id, LPARAM param)
     QueryDragIcon, // HCURSOR OnQueryDragIcon()
     HelpInfo,      // BOOL OnHelpInfo(HELPINFO* info)
+    DropFiles,     // void OnDropFiles(const std::vector<CString>& paths)
 };
 
 // The handler, stored with the signature the entry's AfxSig names.
@@ -41,6 +44,7 @@ union AfxHandler {
     void (CWnd::*pfnSysCommand)(UINT, LPARAM);
     HCURSOR (CWnd::*pfnQueryDragIcon)();
     BOOL (CWnd::*pfnHelpInfo)(HELPINFO*);
+    void (CWnd::*pfnDropFiles)(const std::vector<CString>&);
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -92,6 +96,15 @@ template <auto Pfn> constexpr AFX_MSGMAP_ENTRY HelpInfo() {
             0,
             AfxSig::HelpInfo,
             {.pfnHelpInfo = static_cast<BOOL (CWnd::*)(HELPINFO*)>(Pfn)}};
+}
+
+// WM_DROPFILES, as the window layer delivers it (Dialog.h): lParam points to the paths.
+template <auto Pfn> constexpr AFX_MSGMAP_ENTRY DropFiles() {
+    return {WM_DROPFILES,
+            0,
+            0,
+            AfxSig::DropFiles,
+            {.pfnDropFiles = static_cast<void (CWnd::*)(const std::vector<CString>&)>(Pfn)}};
 }
 
 // True when no (message, code, id) triple appears twice in one table.

@@ -45,6 +45,12 @@ void CWinApp::SetRegistryKey(const char* companyKey) {
     m_pszProfileName = m_pszAppName;
 }
 
+void CWinApp::SetArguments(int argc, const char* const* argv) {
+    m_arguments.clear();
+    for (int i = 1; i < argc; ++i)
+        m_arguments.emplace_back(argv[i]);
+}
+
 CWinApp* AfxGetApp() {
     return g_app;
 }

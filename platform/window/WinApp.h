@@ -12,6 +12,8 @@
 #include "platform/window/AfxRes.h"
 #include "platform/window/WinDefs.h"
 
+#include <vector>
+
 class CWnd;
 
 class CWinApp {
@@ -38,6 +40,13 @@ public:
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
     BOOL WriteProfileString(const char* section, const char* entry, const char* value);
 
+    // The program's arguments, its name left out, after the toolkit took its own options
+    // (Qt's -platform, -display, ...): on Linux the bytes the system gave, on Windows UTF-8.
+    // Empty when there are none.
+    const std::vector<CString>& Arguments() const { return m_arguments; }
+    // Sets Arguments from argv[1] to argv[argc - 1]; AfxWinMain does, before InitInstance.
+    void SetArguments(int argc, const char* const* argv);
+
     // Icon id of the program's resources; shared, valid until the toolkit shuts down.
     HICON LoadIcon(UINT id) const;
 
@@ -49,6 +58,7 @@ public:
 private:
     CString m_strAppName;
     CString m_strRegistryKey;
+    std::vector<CString> m_arguments;
 };
 
 // The application object, or null.
@@ -56,6 +66,7 @@ CWinApp* AfxGetApp();
 // The application's main window, or null.
 CWnd* AfxGetMainWnd();
 
-// The entry: makes the toolkit application, installs the busy cursor, runs
-// InitApplication and InitInstance, and returns the process exit status.
+// The entry: makes the toolkit application, installs the busy cursor, hands the arguments
+// to the application object (argv[0] is the program's name; on Windows the texts are
+// UTF-8), runs InitApplication and InitInstance, and returns the process exit status.
 int AfxWinMain(int argc, char* argv[]);

@@ -66,6 +66,7 @@ inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+inline constexpr UINT WM_DROPFILES = 0x0233;
 
 // System commands (WM_SYSCOMMAND); the low four bits are reserved.
 inline constexpr UINT SC_MOVE = 0xF010;

@@ -2,20 +2,6 @@
 # Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
 # server, driven with synthetic keys.
 #
-#   tests/smoke/smoke-windows.sh APP.exe WINE_DIR OUT_DIR
-#
-# WINE_DIR is the build's Wine folder (scripts/wine-run.sh). Prepares a folder below OUT_DIR
-# (three .tmp files, two .log, one .txt), starts the program, waits for the folder chooser
-# that opens by itself and picks the folder in its tree with the keyboard, waits for the
-# table, selects the top row (.tmp) and presses Delete Files, answers Yes; the three .tmp
-# files must be in the trash (trash-list) and nothing else moved. Opens the About box from
-# the window menu, closes the window with Esc; the registry must then hold the three column
-# widths and the folder. Screenshots of the chooser, the main window and the About box are
-# left in OUT_DIR. Runs itself under xvfb-run when there is no display.
-#!/usr/bin/env bash
-# Real-input smoke test of the Windows build: ravezivured.exe under Wine on a virtual X
-# server, driven with synthetic keys.
-#
 #   tests/smoke/smoke-windows.sh APP.exe OUT_DIR TEXTS.exe
 #
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
@@ -27,8 +13,10 @@
 # the question with TEXTS.exe (rz-window-texts) and answers Yes only when it names .tmp and
 # that folder, No otherwise. The three .tmp files must be in the trash (trash-list) and
 # nothing else moved. Opens the About box from the window menu, closes the window with Esc;
-# the registry must then hold the three column widths and the folder. Screenshots of the
-# chooser, the main window, the question and the About box are left in OUT_DIR.
+# the registry must then hold the three column widths and the folder. Then starts the
+# program on a folder whose name is not ASCII, which must be shown and scanned at once,
+# without the chooser. Screenshots of the chooser, the main window, the question and the
+# About box are left in OUT_DIR.
 set -uo pipefail
 app=${1:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
 out=${2:?usage: smoke-windows.sh APP.exe OUT_DIR TEXTS.exe}
@@ -169,5 +157,29 @@ for column in 0 1 2; do
 done
 grep -qF "FolderPath    REG_SZ    $windows_folder" "$out/registry.txt" ||
   fail "FolderPath is not $windows_folder: $(cat "$out/registry.txt")"
+
+# Started on a folder whose name is not ASCII: the arguments arrive as UTF-16 and must name
+# that folder, which is scanned at once; a wrong name would bring a message and the chooser.
+given=/tmp/tree/"Fotos é ü"
+windows_given="Z:${given//\//\\}"
+mkdir -p "$given/sub" && touch "$given"/{a.tmp,sub/b.log}
+LC_ALL=C.UTF-8 wine_run "$app" "$windows_given" >"$out/app-given.log" 2>&1 &
+pid=$!
+main=$(window "^File Manager by ostrel\.example$") || fail "the main window did not appear"
+gone "^Ostrel File Manager Working\.\.\.$" || fail "the scan of the given folder did not end"
+sleep 2
+shot "$main" main-given
+! xdotool search --onlyvisible --name "^Browse for Folder$" >/dev/null 2>&1 ||
+  fail "the chooser opened on a start with a folder"
+LC_ALL=C.UTF-8 wine_run "$texts" "File Manager by ostrel.example" 2>/dev/null | tr -d '\r' >"$out/texts-given.txt"
+grep -qxF "$windows_given" "$out/texts-given.txt" ||
+  fail "the window does not show $windows_given; the windows say: $(cat "$out/texts-given.txt")"
+focus "$main"
+xdotool key Escape
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after Esc"
+pid=
+
 echo "PASS: picked $windows_folder, its three .tmp files went to the trash and nothing else;"
-echo "      the widths and the folder were saved; screenshots in $2"
+echo "      the widths and the folder were saved; started on $windows_given, it was scanned"
+echo "      at once; screenshots in $2"

@@ -204,8 +204,9 @@ TEST_P(QuestionAndYes, MovesExactlyWhatTheQuestionCountedAndListed) {
     std::sort(expected.begin(), expected.end());
     std::vector<std::string> listed;
     boxes.answers = {IDYES};
-    boxes.whileAsked = [&](const MessageBoxRequest& request) {
+    boxes.whileShown = [&] {
         // Built now: the list is the collection's, which lives only as long as the question.
+        const MessageBoxRequest& request = boxes.asked.back();
         ASSERT_TRUE(request.details.text);
         const std::string list = request.details.text();
         for (std::size_t at = 0; at <= list.size();) {

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ CScriptedMessageBox::~CScriptedMessageBox() {
 
 int CScriptedMessageBox::Show(const MessageBoxRequest& request) {
     asked.push_back(request);
-    if (whileAsked)
-        whileAsked(request);
+    if (whileShown)
+        std::exchange(whileShown, nullptr)();
     if (answers.empty())
         return IDOK;
     const int answer = answers.front();

@@ -15,9 +15,9 @@ class CDialog;
 class CRaveZivuredDlg;
 class QWidget;
 
-// Records every message box and answers from a queue (IDOK when the queue is empty),
-// after running whileAsked, when set, as if while the box were open. Installed for its
-// lifetime.
+// Records every message box and answers from a queue (IDOK when the queue is empty). With
+// whileShown set, the next box runs it once before it answers (what happens while a box is
+// up). Installed for its lifetime.
 class CScriptedMessageBox : public IMessageBoxService {
 public:
     CScriptedMessageBox();
@@ -25,7 +25,7 @@ public:
     int Show(const MessageBoxRequest& request) override;
 
     std::deque<int> answers;
-    std::function<void(const MessageBoxRequest&)> whileAsked;
+    std::function<void()> whileShown;
     std::vector<MessageBoxRequest> asked;
 };
 
