@@ -12,7 +12,8 @@ namespace {
 
 class CCollectWalk : public CEnumerateFiles {
 public:
-    CCollectWalk(CFileOperation& op, CString ext) : m_op(op), m_ext(std::move(ext)) {}
+    CCollectWalk(CFileOperation& op, CString ext, const CollectProgress& progress)
+        : m_op(op), m_ext(std::move(ext)), m_progress(progress) {}
     ~CCollectWalk() override { CloseFolder(m_folderFd); }
 
     void Enumerate(const CString& folder, const CString& filter, bool recurse) override {
@@ -21,7 +22,8 @@ public:
     }
 
     void OnFileFound(const CString& path) override {
-        if (ExtensionKey(path.view()) != m_ext.view())
+        Tick();
+        if (WalkStopped() || ExtensionKey(path.view()) != m_ext.view())
             return;
         const WalkEntry& entry = CurrentEntry();
         BatchFile file;
@@ -31,10 +33,14 @@ public:
             file.dev = now.dev;
             file.ino = now.ino;
             file.type = now.type;
+            file.size = now.size;
         }
         m_op.m_arrSource.Add(path);
         m_op.m_batch.files.push_back(std::move(file));
+        ++m_collected;
     }
+
+    void OnFolderDone(const CString&) override { Tick(); }
 
     void OnFolderNotRead(const CString& folder, NotRead why) override {
         TrashResult folderResult;
@@ -43,7 +49,17 @@ public:
         m_op.m_foldersNotRead.push_back(std::move(folderResult));
     }
 
+    bool Stopped() const { return WalkStopped(); }
+
 private:
+    void Tick() {
+        if (!m_progress || --m_untilProgress > 0)
+            return;
+        m_untilProgress = kCollectProgressEvery;
+        if (!WalkStopped() && !m_progress(m_collected))
+            StopWalk();
+    }
+
     // The entry as it is now, through a handle of its folder (one per folder, reached
     // through the walk's checked components); false when it is gone or a folder now.
     bool Examine(const WalkEntry& entry, EntryState& now) {
@@ -88,6 +104,9 @@ private:
     };
     CFileOperation& m_op;
     const CString m_ext;
+    const CollectProgress& m_progress;
+    int m_untilProgress = kCollectProgressEvery;
+    std::size_t m_collected = 0;
     std::vector<RecordedFolder> m_path;
     int m_folderFd = -1;
     std::uint64_t m_fdFolderId = 0;
@@ -95,12 +114,14 @@ private:
 
 } // namespace
 
-void CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder) {
+bool CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder,
+                               const CollectProgress& progress) {
     const std::string root = AbsoluteFolder(folder);
     if (op.m_batch.root.empty())
         op.m_batch.root = root;
     else if (op.m_batch.root != root)
-        return;
-    CCollectWalk walk(op, std::move(ext));
+        return true;
+    CCollectWalk walk(op, std::move(ext), progress);
     walk.Enumerate(folder, "*.*", true);
+    return !walk.Stopped();
 }

@@ -3,6 +3,9 @@
 #include "deletion/FileOperation.h"
 #include "platform/core/String.h"
 
+#include <cstddef>
+#include <functional>
+
 // Appends to op.m_arrSource the full path of every entry below folder, at any depth,
 // whose ExtensionKey is exactly ext (case included; an empty ext matches names without
 // an extension), and to op.m_batch its record, in the same order. Full path = folder made
@@ -19,11 +22,19 @@
 //
 // op.m_batch gets the chosen folder (made absolute) as its root, a record of every folder
 // on the way to a collected file (device, inode, name, parent), and per file its name and
-// the device, inode and type that the system gives through its folder's handle at
-// collection time (ExamineEntry); all three zero when it could not be examined then (gone, or a
-// folder now), which the delete then reports instead of moving anything. A batch holds one folder's
-// files: into a batch that already holds another folder's, nothing is appended.
+// the device, inode, type and size that the system gives through its folder's handle at
+// collection time (ExamineEntry); all zero when it could not be examined then (gone, or a
+// folder now), which the delete then reports instead of moving anything. A batch holds one
+// folder's files: into a batch that already holds another folder's, nothing is appended.
+//
+// progress, when given, is called after every kCollectProgressEvery entries the walk
+// reports (files and folders, matching or not) with the number of files this call has
+// collected so far; when it returns false the walk ends there and what was collected until
+// then stays in op. Returns false when progress ended the walk, true otherwise.
 //
 // Shows the wait cursor while it runs (nested, once per folder level). Leaves the current
 // directory alone.
-void CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder);
+using CollectProgress = std::function<bool(std::size_t collected)>;
+inline constexpr int kCollectProgressEvery = 1024;
+bool CollectFilesWithExtension(CFileOperation& op, CString ext, CString folder,
+                               const CollectProgress& progress = {});

@@ -2,6 +2,8 @@
 
 #include "platform/core/String.h"
 
+#include <string>
+
 CDlgLoading::CDlgLoading(CWnd* pParent) : CWorkDialog(IDD, pParent) {}
 
 BOOL CDlgLoading::OnInitDialog() {
@@ -11,10 +13,8 @@ BOOL CDlgLoading::OnInitDialog() {
     return TRUE;
 }
 
-void CDlgLoading::SetFoundCount(int count) {
-    CString text;
-    text.Format("Files found: %d", count);
-    SetDlgItemText(IDC_WORKING_COUNT, text);
+void CDlgLoading::SetFoundCount(std::size_t count) {
+    SetDlgItemText(IDC_WORKING_COUNT, CString("Files found: " + std::to_string(count)));
 }
 
 void CDlgLoading::OnStopRequested() {

@@ -9,6 +9,8 @@
 #include "platform/window/WorkDialog.h"
 #include "res/resource.h"
 
+#include <cstddef>
+
 class CDlgLoading : public CWorkDialog {
 public:
     explicit CDlgLoading(CWnd* pParent = nullptr);
@@ -16,7 +18,7 @@ public:
     enum { IDD = IDD_WORKING };
 
     // Shows count as the number of files found so far.
-    void SetFoundCount(int count);
+    void SetFoundCount(std::size_t count);
 
 protected:
     BOOL OnInitDialog() override;

@@ -8,6 +8,7 @@
 #include "platform/window/WinApp.h"
 #include "ui/DlgLoading.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,37 +31,18 @@ void CRaveZivuredDlg::RefreshList() {
     SetDlgItemText(IDC_TOTAL_SIZE, CString());
     m_listExt.DeleteAllItems();
 
-    // Created without naming a parent: the application's main window (this one) owns it.
-    // If it cannot be created the scan runs on without it.
-    auto dlgLoading = std::make_unique<CDlgLoading>(this);
-    dlgLoading->Create(CDlgLoading::IDD);
-
-    // While the walk runs, events are let through now and then so that the "Working..."
-    // window paints and hears its Stop. This window must take no input meanwhile: disabling
-    // it also disables the windows it owns, so the "Working..." window is enabled again
-    // on its own.
-    const BOOL wasDisabled = EnableWindow(FALSE);
-    dlgLoading->EnableWindow(TRUE);
-    m_walk = WalkProgress{};
-    m_walk.dlgLoading = dlgLoading.get();
-    m_walk.lastUpdate = std::chrono::steady_clock::now();
-    AfxPumpWaitingMessages(); // shows the window before the walk starts
-
-    Enumerate(m_strFolder, "*.*", true);
-    // The walk is over: from here on nothing lets events through, so nothing can touch
-    // the statistics while the table is built from them.
-    const bool stopped = WalkStopped();
-
-    AppendResultRows(m_mapExtCount, m_listExt, m_strSerial);
-    UpdateData(FALSE);
-    SortResultRows(m_listExt);
-    RenumberResultRows(m_listExt);
-    ShowTableSizes();
-
-    dlgLoading->DestroyWindow();
-    dlgLoading.reset();
-    m_walk.dlgLoading = nullptr;
-    EnableWindow(wasDisabled ? FALSE : TRUE);
+    bool stopped = false;
+    RunWithWorkingWindow([&] {
+        Enumerate(m_strFolder, "*.*", true);
+        // The walk is over: from here on nothing lets events through, so nothing can touch
+        // the statistics while the table is built from them.
+        stopped = WalkStopped();
+        AppendResultRows(m_mapExtCount, m_listExt, m_strSerial);
+        UpdateData(FALSE);
+        SortResultRows(m_listExt);
+        RenumberResultRows(m_listExt);
+        ShowTableSizes();
+    });
 
     // A stopped scan says so in the title until a scan runs to its end.
     m_bResultIncomplete = stopped;
@@ -93,18 +75,47 @@ void CRaveZivuredDlg::OnFolderDone(const CString&) {
     TickWalkProgress();
 }
 
-void CRaveZivuredDlg::CheckWalkProgress() {
-    m_walk.untilCheck = kProgressCheckEvery;
+void CRaveZivuredDlg::RunWithWorkingWindow(const std::function<void()>& work) {
+    // Created without naming a parent: the application's main window (this one) owns it.
+    // If it cannot be created the work runs on without it.
+    auto dlgLoading = std::make_unique<CDlgLoading>(this);
+    dlgLoading->Create(CDlgLoading::IDD);
+
+    // While the work runs, events are let through now and then so that the "Working..."
+    // window paints and hears its Stop. This window must take no input meanwhile: disabling
+    // it also disables the windows it owns, so the "Working..." window is enabled again
+    // on its own.
+    const BOOL wasDisabled = EnableWindow(FALSE);
+    dlgLoading->EnableWindow(TRUE);
+    m_walk = WalkProgress{};
+    m_walk.dlgLoading = dlgLoading.get();
+    m_walk.lastUpdate = std::chrono::steady_clock::now();
+    AfxPumpWaitingMessages(); // shows the window before the work starts
+
+    work();
+
+    dlgLoading->DestroyWindow();
+    dlgLoading.reset();
+    m_walk.dlgLoading = nullptr;
+    EnableWindow(wasDisabled ? FALSE : TRUE);
+}
+
+bool CRaveZivuredDlg::ContinueWork(std::size_t found) {
     CDlgLoading* dlgLoading = m_walk.dlgLoading;
-    if (!dlgLoading || WalkStopped())
-        return;
+    if (!dlgLoading)
+        return true;
     const auto now = std::chrono::steady_clock::now();
     if (now - m_walk.lastUpdate < s_progressInterval)
-        return;
-    dlgLoading->SetFoundCount(m_nTotalFiles);
+        return true;
+    dlgLoading->SetFoundCount(found);
     AfxPumpWaitingMessages();
-    // Measured after the pump: a slow paint must not eat into the walk's share of time.
+    // Measured after the pump: a slow paint must not eat into the work's share of time.
     m_walk.lastUpdate = std::chrono::steady_clock::now();
-    if (dlgLoading->StopRequested() || m_walk.closeRequested)
+    return !dlgLoading->StopRequested() && !m_walk.closeRequested;
+}
+
+void CRaveZivuredDlg::CheckWalkProgress() {
+    m_walk.untilCheck = kProgressCheckEvery;
+    if (!WalkStopped() && !ContinueWork(static_cast<std::size_t>(m_nTotalFiles)))
         StopWalk();
 }

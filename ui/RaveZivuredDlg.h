@@ -6,7 +6,8 @@
 //   RaveZivuredDlg.cpp            the window: layout, initialisation, message map,
 //                                 painting, About box, website, settings, how the run ends
 //   RaveZivuredDlg.Counting.cpp   OnFileFound
-//   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window
+//   RaveZivuredDlg.Refresh.cpp    RefreshList and the "Working..." window (also the
+//                                 delete's collection's)
 //   RaveZivuredDlg.Sizes.cpp      the Size column, the total size, sorting by a column,
 //                                 and "Show Sizes"
 //   RaveZivuredDlg.Browse.cpp     OnBrowse and the chooser's callback, the folder given at
@@ -23,6 +24,8 @@
 #include "walk/EnumerateFiles.h"
 
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 class CDlgLoading;
@@ -59,7 +62,7 @@ public:
     // once the refresh has returned. Called from inside a running refresh (only a queued
     // message could do that), it does nothing.
     void RefreshList();
-    // True while RefreshList runs.
+    // True while the "Working..." window stands: RefreshList runs, or a delete collects.
     bool IsRefreshing() const { return m_walk.dlgLoading != nullptr; }
     // True when the table shows a scan that was stopped before its end.
     bool IsResultIncomplete() const { return m_bResultIncomplete; }
@@ -152,6 +155,21 @@ private:
     // During a scan: remembers that the run is to end once the scan has returned (the
     // scan stops at its next check) and returns true. Otherwise false.
     bool DeferEndDuringScan();
+    // Runs work (a walk) with the "Working..." window on screen and this window taking no
+    // input; a close request meanwhile sets m_walk.closeRequested, which the caller
+    // handles once this has returned.
+    void RunWithWorkingWindow(const std::function<void()>& work);
+    // Inside such work, at most every s_progressInterval: shows found as the count, lets
+    // waiting events run (the window paints, its Stop is heard). False once the user has
+    // asked to stop (Stop, Esc, its close box, or closing this window).
+    bool ContinueWork(std::size_t found);
+    // Delete Files, for one selected extension: collects its files into op under the
+    // "Working..." window; false when the user stopped it or closed this window.
+    bool CollectWithProgress(CFileOperation& op, const CString& ext);
+    // Asks whether op's files go to the trash: the question with how many files and bytes,
+    // and a "Show Files" list of them. With no file collected, says so instead and
+    // returns false. True only for an explicit Yes.
+    bool AskToMove(const CFileOperation& op, const CString& ext);
     // Greys the window menu's "Undo Last Delete" when m_undo is empty, enables it otherwise.
     void UpdateUndoItem();
     // True when path may be shown: not inside the trash and, with checkReadable, a folder

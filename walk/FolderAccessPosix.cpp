@@ -249,6 +249,7 @@ bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
     state.dev = st.st_dev;
     state.ino = st.st_ino;
     state.type = st.st_mode & S_IFMT;
+    state.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     return true;
 }
 

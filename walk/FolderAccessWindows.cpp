@@ -310,6 +310,7 @@ bool ExamineEntry(int folderFd, std::string_view name, EntryState& state) {
     state.dev = info.volume;
     state.ino = info.index;
     state.type = 0;
+    state.size = info.size;
     return true;
 }
 

@@ -198,6 +198,7 @@ struct EntryState {
     std::uint64_t dev = 0;  // the device (on Windows the volume's serial number)
     std::uint64_t ino = 0;  // the inode (on Windows the file's index)
     std::uint32_t type = 0; // the st_mode type bits (S_IFREG, S_IFLNK, ...); 0 on Windows
+    std::uint64_t size = 0; // its bytes (a link's own, never its target's)
 };
 // The entry name of the folder open as folderFd (CTreeWalk::OpenFolder), as it is now,
 // never through a link; false when it is gone or is a folder now.

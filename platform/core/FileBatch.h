@@ -16,8 +16,8 @@ struct BatchFolder {
     std::uint64_t ino = 0;
 };
 
-// dev, ino and type are all zero when the file could not be examined at collection time
-// (gone, or a folder by then): it matches nothing, so it is reported, never moved.
+// dev, ino, type and size are all zero when the file could not be examined at collection
+// time (gone, or a folder by then): it matches nothing, so it is reported, never moved.
 struct BatchFile {
     std::uint32_t folder = 0; // index in CFileBatch::folders
     std::string name;
@@ -26,6 +26,9 @@ struct BatchFile {
     // The st_mode type bits (S_IFREG, S_IFLNK, ...), never S_IFDIR: checked with dev and
     // ino on Linux, where an inode number can be given to another entry; 0 on Windows.
     std::uint32_t type = 0;
+    // Its bytes when it was examined (a link's own): what the question before the delete
+    // adds up, and what the report counts for each file moved.
+    std::uint64_t size = 0;
 };
 
 struct CFileBatch {
@@ -38,4 +41,11 @@ struct CFileBatch {
     std::vector<BatchFile> files;
 
     bool IsEmpty() const { return files.empty(); }
+    // The sum of the files' sizes.
+    std::uint64_t TotalBytes() const {
+        std::uint64_t total = 0;
+        for (const BatchFile& file : files)
+            total += file.size;
+        return total;
+    }
 };

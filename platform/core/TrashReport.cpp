@@ -7,6 +7,13 @@ std::size_t TrashReport::TrashedCount() const {
     return n;
 }
 
+std::uint64_t TrashReport::TrashedBytes() const {
+    std::uint64_t n = 0;
+    for (const TrashResult& r : results)
+        n += r.trashed ? r.bytes : 0;
+    return n;
+}
+
 std::size_t TrashReport::NotTrashedCount() const {
     return results.size() - TrashedCount();
 }

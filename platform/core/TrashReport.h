@@ -4,6 +4,7 @@
 // file. The executor (TrashExecutor.h) and the delete (deletion/FileOperation.h) fill it;
 // the delete's windows show it.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@ struct TrashResult {
     bool trashed = false;
     std::string reason; // when not moved: plain words for the user, one of kReason* below
     std::string detail; // when not moved: the system's own message, if it gave one
+    // The file's bytes as its collection saw them (0 when it kept no record of them).
+    std::uint64_t bytes = 0;
 };
 
 // What a report is about: a delete (files to the trash) or an undo (files put back).
@@ -37,6 +40,8 @@ struct TrashReport {
     std::vector<TrashResult> foldersNotRead;
 
     std::size_t TrashedCount() const;
+    // The bytes of the files moved.
+    std::uint64_t TrashedBytes() const;
     std::size_t NotTrashedCount() const;
     // The files not moved only because the user stopped first (reason kReasonStopped).
     std::size_t StoppedCount() const;

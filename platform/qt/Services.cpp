@@ -5,6 +5,7 @@
 #include "platform/qt/Handles.h"
 #include "platform/qt/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
+#include <QTextEdit>
 #include <QUrl>
 
 #include <utility>
@@ -40,6 +42,8 @@ public:
         box.setTextFormat(Qt::PlainText);
         // Only the owner is blocked, as with any window the dialogs own.
         box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+        if (request.details.text)
+            OfferDetails(box, request.details);
         const int pressed = box.exec();
         for (const auto& [id, qtButton] : kResults)
             if (qtButton == pressed)
@@ -48,6 +52,41 @@ public:
     }
 
 private:
+    // The box's own details button, captioned as asked, fills the list the first time it
+    // opens it: the box has a details button only while it has a detailed text, so it
+    // starts with a stand-in one.
+    static void OfferDetails(QMessageBox& box, const MessageBoxDetails& details) {
+        box.setDetailedText(QStringLiteral(" "));
+        QAbstractButton* button = nullptr;
+        for (QAbstractButton* b : box.buttons())
+            if (box.buttonRole(b) == QMessageBox::ActionRole)
+                button = b;
+        if (!button)
+            return;
+        button->setText(ToQString(details.showCaption.view()));
+        QObject::connect(
+            button, &QAbstractButton::clicked, &box,
+            [&box, button, &details, filled = false]() mutable {
+                if (!filled) {
+                    filled = true;
+                    box.setDetailedText(ToQString(details.text()));
+                }
+                // The box's own handler, which opens or closes the list and
+                // puts its own caption on the button, runs after this one.
+                QMetaObject::invokeMethod(
+                    &box,
+                    [&box, button, &details] {
+                        button->setText(ToQString(
+                            (ListOpen(box) ? details.hideCaption : details.showCaption).view()));
+                    },
+                    Qt::QueuedConnection);
+            });
+    }
+    static bool ListOpen(const QMessageBox& box) {
+        const QTextEdit* list = box.findChild<QTextEdit*>();
+        return list && list->isVisible();
+    }
+
     static constexpr std::pair<UINT, QMessageBox::Icon> kIcons[] = {
         {MB_ICONERROR, QMessageBox::Critical},
         {MB_ICONQUESTION, QMessageBox::Question},

@@ -213,6 +213,9 @@ TrashReport RecycleFiles(SHFILEOPSTRUCTA& request, const CFileBatch* batch,
         recycler.Prepare(i, paths[i]);
     }
     recycler.Flush();
+    if (batch && !paths.empty())
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            report.results[i].bytes = batch->files[i].size;
     if (options.shellCalls)
         *options.shellCalls = recycler.Calls();
     return report;

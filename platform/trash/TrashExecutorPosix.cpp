@@ -53,7 +53,7 @@ public:
             TrashFile(folder, file, m_checkIds, m_paths[i], m_trashes, Now(), entry);
         if (entry.trash)
             m_moved.push_back({file.folder, file.name, m_paths[i], entry.id, entry.trash->order,
-                               std::move(entry.name)});
+                               std::move(entry.name), file.size});
         return result;
     }
 
@@ -124,6 +124,7 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
             break;
         }
         report.results.push_back(run.TrashOne(i));
+        report.results.back().bytes = batch->files[i].size;
     }
     if (undo)
         undo->Recorded().Add(run.TakeUndo());

@@ -122,6 +122,7 @@ TrashReport CTrashUndo::PutBack(const TrashProgress& progress) {
                 if (!trash.tried)
                     Reopen(batch.trashes[file.trash], trash);
                 report.results.push_back(PutBackOne(chain, trash, file));
+                report.results.back().bytes = file.size;
             }
         }
         if (!stay.empty()) {

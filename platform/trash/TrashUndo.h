@@ -25,6 +25,7 @@ struct UndoBatch {
         FileId id;                // the collected entry that went to the trash
         std::uint32_t trash = 0;  // in trashes
         std::string trashName;    // its name in the trash's files/
+        std::uint64_t size = 0;   // its bytes as the collection saw them, for the report
     };
     std::string root;
     std::vector<BatchFolder> folders;

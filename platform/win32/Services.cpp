@@ -1,9 +1,10 @@
-// The window layer's default services on Win32: the system's message box, the shell's
-// "open" and its folder-browsing window.
+// The window layer's default services on Win32: the system's message box (a task dialog
+// when it offers a list, QuestionBox.h), the shell's "open" and its folder-browsing window.
 #include "platform/window/Services.h"
 
 #include "platform/core/ServiceSlot.h"
 #include "platform/core/WideText.h"
+#include "platform/win32/QuestionBox.h"
 
 #include <string>
 
@@ -18,6 +19,8 @@ namespace {
 class CSystemMessageBox final : public IMessageBoxService {
 public:
     int Show(const MessageBoxRequest& request) override {
+        if (request.details.text)
+            return ShowBoxWithDetails(request);
         HWND owner = request.owner ? request.owner->GetSafeHwnd() : nullptr;
         return MessageBoxW(owner, WideFromUtf8(request.text.view()).c_str(),
                            WideFromUtf8(request.caption.view()).c_str(), request.type);

@@ -7,6 +7,8 @@
 #include "platform/window/Services.h"
 #include "platform/window/WinApp.h"
 
+#include <utility>
+
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
     static constexpr AFX_MSGMAP_ENTRY entries[] = {
         msgmap::Command<&CDialog::OnOK>(IDOK),
@@ -63,7 +65,13 @@ void CDialog::OnCancel() {
 }
 
 int CDialog::MessageBox(const char* text, const char* caption, UINT type) {
+    return MessageBox(text, caption, type, MessageBoxDetails{});
+}
+
+int CDialog::MessageBox(const char* text, const char* caption, UINT type,
+                        MessageBoxDetails details) {
     MessageBoxRequest request;
+    request.details = std::move(details);
     request.owner = this;
     request.text = CString(text ? text : "");
     if (caption)

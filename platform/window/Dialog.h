@@ -30,6 +30,7 @@
 #include "platform/core/String.h"
 #include "platform/core/Wnd.h"
 #include "platform/window/MessageMap.h"
+#include "platform/window/Services.h"
 #include "platform/window/WinDefs.h"
 
 #include <memory>
@@ -126,6 +127,8 @@ public:
     // A message box owned by this window. caption null: the application title. Returns
     // IDOK, IDYES, IDNO (or IDCANCEL), or 0 when no box could be shown.
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+    // The same with a list the user can open from the box (MessageBoxDetails).
+    int MessageBox(const char* text, const char* caption, UINT type, MessageBoxDetails details);
 
     // Dispatches one message as described above.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

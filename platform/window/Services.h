@@ -8,15 +8,28 @@
 #include "platform/core/String.h"
 #include "platform/window/WinDefs.h"
 
+#include <functional>
+#include <string>
+
 class CWnd;
 
 // ---- Message box ----
+
+// A list a box can open below its text on request (the files a question is about): the
+// button that opens and closes it, and the list's text, built only when the user first
+// opens it, one item a line.
+struct MessageBoxDetails {
+    CString showCaption; // the button while the list is closed ("Show Files")
+    CString hideCaption; // and while it is open
+    std::function<std::string()> text;
+};
 
 struct MessageBoxRequest {
     CWnd* owner = nullptr; // the window that owns the box and takes no input meanwhile
     CString text;
     CString caption;
-    UINT type = 0; // MB_ buttons and icon
+    UINT type = 0;             // MB_ buttons and icon
+    MessageBoxDetails details; // no such button while details.text is empty
 };
 
 class IMessageBoxService {

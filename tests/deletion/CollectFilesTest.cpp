@@ -104,6 +104,34 @@ TEST_F(CollectFiles, AppendsInWalkOrder) {
     EXPECT_EQ(Collect(".log", tmp.path()), expected);
 }
 
+// Progress is heard every kCollectProgressEvery entries with the files collected so far;
+// a stop ends the walk there and keeps what was collected, record and path alike.
+TEST_F(CollectFiles, ProgressThatSaysStopEndsTheCollectionWithWhatItHas) {
+    TempDir tmp;
+    std::vector<TreeEntry> tree;
+    for (int i = 0; i < 3 * kCollectProgressEvery; ++i)
+        tree.push_back(
+            {TreeEntry::File,
+             "d" + std::to_string(i % 3) + "/" + std::to_string(i) + (i % 2 ? ".a" : ".b"), "x"});
+    MakeTree(tmp.path(), tree);
+    for (const int calls : {1, 2, 1000}) {
+        SCOPED_TRACE(calls);
+        CFileOperation op;
+        std::vector<std::size_t> heard;
+        const bool complete =
+            CollectFilesWithExtension(op, ".a", CString(tmp.path()), [&](std::size_t found) {
+                heard.push_back(found);
+                return static_cast<int>(heard.size()) < calls;
+            });
+        const auto collected = static_cast<std::size_t>(op.m_arrSource.GetSize());
+        EXPECT_EQ(complete, calls == 1000);
+        ASSERT_EQ(heard.size(), calls == 1000 ? 3u : static_cast<std::size_t>(calls));
+        EXPECT_EQ(collected, complete ? tree.size() / 2 : heard.back());
+        EXPECT_EQ(op.m_batch.files.size(), collected);
+        EXPECT_EQ(op.m_batch.TotalBytes(), collected);
+    }
+}
+
 TEST_F(CollectFiles, FolderGivenWithATrailingSlashGivesOneSlashInPaths) {
     TempDir tmp;
     MakeTree(tmp.path(), {{TreeEntry::File, "sub/a.txt"}});
@@ -167,7 +195,7 @@ TEST_F(CollectFiles, UnreadableSubfolderIsSkippedAndItsSiblingsSearched) {
 
 // What the collection records lets the delete reach every file it collected, and only
 // that file: the folders from the root down by name, each with its device and inode, and
-// each file's device, inode and type as they are.
+// each file's device, inode and type as they are, with its size (a link's own).
 TEST_F(CollectFiles, RecordsLeadToExactlyTheCollectedFiles) {
     TempDir tmp;
     MakeTree(tmp.path(), kMixedTree);
@@ -191,6 +219,7 @@ TEST_F(CollectFiles, RecordsLeadToExactlyTheCollectedFiles) {
             EXPECT_EQ(file.dev, st.st_dev);
             EXPECT_EQ(file.ino, st.st_ino);
             EXPECT_EQ(file.type, st.st_mode & S_IFMT);
+            EXPECT_EQ(file.size, static_cast<std::uint64_t>(st.st_size)) << path;
         }
         for (const BatchFolder& folder : batch.folders) {
             std::string path;

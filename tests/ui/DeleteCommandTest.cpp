@@ -3,6 +3,7 @@
 // fresh scan afterwards whatever the answers.
 #include "tests/ui/UiTestSupport.h"
 
+#include "platform/core/NumberText.h"
 #include "platform/window/Menu.h"
 #include "platform/window/Styles.h"
 #include "platform/window/WinDefs.h"
@@ -16,6 +17,7 @@
 #include "ui/RaveZivuredDlg.h"
 #include "ui/trash/TrashRequest.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,10 +32,12 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -141,10 +145,12 @@ TEST_F(DeleteCommand, YesToEachSelectedRowTrashesItsFilesAndScansAgain) {
     const std::string folder = dir.path();
     EXPECT_EQ(boxes.asked[0].text.str(), "Are you sure you wish to delete .txt files in folder "
                                          "(including sub folders) " +
-                                             folder + " ?");
+                                             folder +
+                                             " ?\n\n2 files, 0 bytes will be moved to the trash.");
     EXPECT_EQ(boxes.asked[1].text.str(), "Are you sure you wish to delete .ini files in folder "
                                          "(including sub folders) " +
-                                             folder + " ?");
+                                             folder +
+                                             " ?\n\n1 file, 0 bytes will be moved to the trash.");
     EXPECT_EQ(boxes.asked[0].type, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(boxes.asked[0].caption, "File Manager by ostrel.example");
     EXPECT_EQ(boxes.asked[0].owner, dlg0);
@@ -157,6 +163,193 @@ TEST_F(DeleteCommand, YesToEachSelectedRowTrashesItsFilesAndScansAgain) {
     EXPECT_EQ(after, (Rows{{"1", ".jpg", "5"}}));
     EXPECT_EQ(total, "5");
     EXPECT_TRUE(displays.reports.empty()) << "nothing to report when everything was trashed";
+}
+
+// ---- What the question says, and what Yes moves ----
+
+// What changes while the question is open, and which files then stay where they are, with
+// why (relative path | reason).
+struct ChangeCase {
+    const char* name;
+    void (*change)(const std::string& dir);
+    std::vector<std::string> kept;
+};
+
+void PrintTo(const ChangeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class QuestionAndYes : public DeleteCommand, public testing::WithParamInterface<ChangeCase> {};
+
+// The question counts the files and bytes of the collection and lists its paths; Yes moves
+// exactly those files: one removed meanwhile is reported, one replaced is left where it is
+// and reported, one added meanwhile stays (it was never asked about).
+TEST_P(QuestionAndYes, MovesExactlyWhatTheQuestionCountedAndListed) {
+    const std::vector<std::string> logs = {"a.log", "trip/b.log", "trip/day 2/empty.log",
+                                           "link.log"};
+    MakeTree(dir.path(), {{TreeEntry::File, "a.log", std::string(1500, 'a')},
+                          {TreeEntry::File, "trip/b.log", std::string(2'000'000, 'b')},
+                          {TreeEntry::File, "trip/day 2/empty.log"},
+                          {TreeEntry::Link, "link.log", "trip/b.log"}});
+    std::uint64_t bytes = 0;
+    std::map<std::string, std::uint64_t> sizes;
+    std::vector<std::string> expected;
+    for (const std::string& log : logs) {
+        struct stat st;
+        ASSERT_EQ(::lstat((dir / log).c_str(), &st), 0);
+        sizes[log] = static_cast<std::uint64_t>(st.st_size);
+        bytes += sizes[log];
+        expected.push_back(dir / log);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> listed;
+    boxes.answers = {IDYES};
+    boxes.whileShown = [&] {
+        // Built now: the list is the collection's, which lives only as long as the question.
+        const MessageBoxRequest& request = boxes.asked.back();
+        ASSERT_TRUE(request.details.text);
+        const std::string list = request.details.text();
+        for (std::size_t at = 0; at <= list.size();) {
+            const std::size_t end = std::min(list.find('\n', at), list.size());
+            listed.push_back(list.substr(at, end - at));
+            at = end + 1;
+        }
+        GetParam().change(dir.path());
+    };
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".log"});
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text.str(),
+              "Are you sure you wish to delete .log files in folder (including sub folders) " +
+                  dir.path() + " ?\n\n4 files, " + ReadableSize(bytes) +
+                  " will be moved to the trash.");
+    EXPECT_EQ(ReadableSize(bytes), "1.9 MB");
+    EXPECT_EQ(boxes.asked[0].details.showCaption, "Show Files");
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected);
+
+    std::vector<std::string> kept;
+    for (const TrashReport& report : displays.reports) {
+        EXPECT_EQ(report.results.size(), logs.size()) << "what was listed, and only that";
+        for (const TrashResult& r : report.results)
+            if (!r.trashed)
+                kept.push_back(r.path.substr(dir.path().size() + 1) + " | " + r.reason);
+    }
+    EXPECT_EQ(kept, GetParam().kept);
+    std::uint64_t movedBytes = 0;
+    for (const std::string& log : logs) {
+        const bool reported = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) {
+            return k.starts_with(log + " |");
+        });
+        EXPECT_EQ(InTrash(dir / log), !reported) << log;
+        movedBytes += reported ? 0 : sizes[log];
+    }
+    for (const TrashReport& report : displays.reports)
+        EXPECT_EQ(report.TrashedBytes(), movedBytes) << "the bytes the question counted, moved";
+    EXPECT_TRUE(Exists(dir / "trip/late.log") == (GetParam().name == std::string("FileAdded")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, QuestionAndYes,
+    testing::Values(
+        ChangeCase{"Nothing", [](const std::string&) {}, {}},
+        ChangeCase{"FileRemoved",
+                   [](const std::string& d) { ASSERT_EQ(::unlink((d + "/a.log").c_str()), 0); },
+                   {"a.log | no longer exists"}},
+        ChangeCase{"FileReplaced",
+                   [](const std::string& d) {
+                       ASSERT_EQ(::rename((d + "/a.log").c_str(), (d + "/old").c_str()), 0);
+                       WriteFile(d + "/a.log", "new");
+                   },
+                   {"a.log | changed since the scan"}},
+        ChangeCase{"FileAdded",
+                   [](const std::string& d) { WriteFile(d + "/trip/late.log", "late"); },
+                   {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeleteCommand, WithNoMatchingFileLeftItSaysSoInsteadOfAsking) {
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".txt", ".ini"});
+        ASSERT_EQ(::unlink((dir / "notes.txt").c_str()), 0);
+        ASSERT_EQ(::unlink((dir / "trip/list.txt").c_str()), 0);
+        boxes.answers = {IDOK, IDNO};
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        EXPECT_EQ(TableOf(dlg), (Rows{{"1", ".jpg", "5"}, {"2", ".ini", "1"}}));
+    });
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[0].text.str(),
+              "There are no .txt files left in folder (including sub folders) " + dir.path() + ".");
+    EXPECT_EQ(boxes.asked[0].type, MB_ICONINFORMATION);
+    EXPECT_FALSE(boxes.asked[0].details.text);
+    EXPECT_EQ(boxes.asked[1].type, MB_YESNO | MB_ICONQUESTION) << ".ini is still asked about";
+    EXPECT_TRUE(displays.reports.empty());
+}
+
+// The "Working..." window stands while the files are collected; its Stop ends the command
+// there: nothing is asked, nothing moved, and the folder is scanned again.
+TEST_F(DeleteCommand, StoppingTheCollectionAsksNothingAndMovesNothing) {
+    std::vector<TreeEntry> many;
+    for (int i = 0; i < 3 * CRaveZivuredDlg::kProgressCheckEvery; ++i)
+        many.push_back({TreeEntry::File, "many/" + std::to_string(i) + ".log"});
+    MakeTree(dir.path(), many);
+    const auto interval = std::exchange(CRaveZivuredDlg::s_progressInterval, {});
+    bool stopped = false;
+    Rows after;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".log", ".txt"});
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                for (QPushButton* b : w->findChildren<QPushButton*>())
+                    if (!stopped && w->isVisible() && b->text() == QStringLiteral("Stop")) {
+                        stopped = true;
+                        b->click();
+                    }
+        });
+        watch.start(0);
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+        watch.stop();
+        after = TableOf(dlg);
+    });
+    CRaveZivuredDlg::s_progressInterval = interval;
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(boxes.asked.empty());
+    EXPECT_TRUE(TrashedPaths().empty());
+    ASSERT_FALSE(after.empty());
+    EXPECT_EQ(after[0], (std::vector<std::string>{"1", ".log", std::to_string(many.size())}));
+}
+
+// Qt's box: "Show Files" opens the list of every collected path, which is built only then.
+TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
+    SetMessageBoxService(nullptr); // the real box
+    QString before, after, caption;
+    WithScannedWindow([&](CRaveZivuredDlg& dlg) {
+        SelectExtensions(dlg, {".txt"});
+        WhenModalWindowAppears([&](QWidget* window) {
+            auto* box = static_cast<QMessageBox*>(window);
+            before = box->detailedText();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QStringLiteral("Show Files"))
+                    b->click();
+            QApplication::processEvents();
+            after = box->detailedText();
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == QMessageBox::ActionRole)
+                    caption = b->text();
+            box->button(QMessageBox::No)->click();
+        });
+        dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
+    });
+    EXPECT_FALSE(before.contains(QStringLiteral("notes.txt"))) << "built before it was asked for";
+    QStringList paths = after.split(QLatin1Char('\n'));
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList{QString::fromStdString(dir / "notes.txt"),
+                                  QString::fromStdString(dir / "trip/list.txt")}));
+    EXPECT_EQ(caption, QStringLiteral("Hide Files"));
+    EXPECT_TRUE(Exists(dir / "notes.txt"));
 }
 
 struct AnswerCase {
