@@ -99,7 +99,7 @@ int Sign(auto a, auto b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-int CompareRows(LPARAM a, LPARAM b, LPARAM context) {
+int RZ_CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM context) {
     const auto* sorting = reinterpret_cast<const Sorting*>(context);
     const RowKeys& x = (*sorting->keys)[static_cast<std::size_t>(a)];
     const RowKeys& y = (*sorting->keys)[static_cast<std::size_t>(b)];

@@ -243,24 +243,28 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return CreateWindowFromTemplate(templateId, parent, false);
 }
 
+namespace {
+// What BeginModalState looks for among the thread's windows, and what it disabled.
+struct ModalSearch {
+    HWND self;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableOtherWindow(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<ModalSearch*>(data);
+    if (window != s->self && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        ::EnableWindow(window, FALSE);
+        s->disabled->push_back(window);
+    }
+    return TRUE;
+}
+} // namespace
+
 void CDialog::BeginModalState() {
     if (!m_hWnd)
         return;
-    struct Search {
-        HWND self;
-        std::vector<HWND>* disabled;
-    } search{m_hWnd, &d->disabledByModalState};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (window != s->self && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
-                ::EnableWindow(window, FALSE);
-                s->disabled->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ModalSearch search{m_hWnd, &d->disabledByModalState};
+    EnumThreadWindows(GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&search));
 }
 
 void CDialogWindow::EndModalState(CDialog& dialog) {
