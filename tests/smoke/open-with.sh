@@ -8,6 +8,8 @@
 # folder whose name has a space and an apostrophe, the window (APP, found on PATH as the
 # entry's Exec names it) must scan that folder without opening the chooser, and save it as
 # the folder shown when Esc closes it.
+# Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
+# temporary folder, whatever the window does.
 # Exit status 0: passed; 77: skipped (no virtual X server); anything else: failed.
 set -uo pipefail
 
@@ -23,6 +25,10 @@ desktop-file-validate "$entry" || { echo "FAIL: desktop-file-validate $entry" >&
 # GLib's launcher appends the folder even to an Exec without a field code; others do not.
 grep -qx 'MimeType=inode/directory;' "$entry" && grep -qE '^Exec=ravezivured %[fu]$' "$entry" ||
   { echo "FAIL: $entry does not take a folder" >&2; exit 1; }
+
+if [[ ${3-} != confined ]]; then
+  exec "$(cd "$(dirname "$0")" && pwd)/../../scripts/sandbox.sh" -- "$0" "$app" "$entry" confined
+fi
 
 tmp=$(mktemp -d /tmp/rz-open-with.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
