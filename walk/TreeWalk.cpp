@@ -121,7 +121,7 @@ const WalkRecord* CTreeWalk::Next(const WalkChunk* chunk, const WalkRecord* reco
 
 bool CTreeWalk::Prepare(WalkNode* node) {
     Shared& s = *m_shared;
-    std::unique_lock lock(s.mutex);
+    WalkLock lock(s.mutex);
     s.MoreReadersLocked();
     s.ReleaseLocked();
     s.WaitWhileBusy(node, lock);
@@ -138,7 +138,7 @@ const WalkChunk* CTreeWalk::NextChunk(WalkNode* node) {
     if (done)
         s.released += ChunkBytes(done);
     if (!node->taken && !node->sawEnd) {
-        std::unique_lock lock(s.mutex);
+        WalkLock lock(s.mutex);
         s.MoreReadersLocked();
         s.ReleaseLocked();
         for (;;) {

@@ -15,6 +15,20 @@ constexpr std::chrono::milliseconds kSlowRead{1};
 // system calls): from a cold cache nearly every read sleeps, so a sample finds them soon,
 // and a warm walk does not pay for the check on every folder.
 constexpr unsigned long kSampleEvery = 8;
+// How often CWalkMutex::lock tries before it sleeps, with a pause between tries: some
+// microseconds, longer than the lock is ever held by a thread that keeps its core.
+constexpr int kLockTries = 64;
+constexpr int kPausesPerTry = 8;
+
+void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#else
+    std::this_thread::yield();
+#endif
+}
 
 void UnlinkAlive(WalkNode*& head, WalkNode* node) {
     (node->prevAlive ? node->prevAlive->nextAlive : head) = node->nextAlive;
@@ -57,6 +71,16 @@ bool Later(const Wanted& a, const Wanted& b) {
 
 } // namespace
 
+void CWalkMutex::lock() {
+    for (int i = 0; i < kLockTries; ++i) {
+        if (m_mutex.try_lock())
+            return;
+        for (int j = 0; j < kPausesPerTry; ++j)
+            Pause();
+    }
+    m_mutex.lock();
+}
+
 void LinkAlive(WalkNode*& head, WalkNode* node) {
     node->nextAlive = head;
     if (head)
@@ -85,7 +109,7 @@ bool CanFree(const WalkNode* node) {
 }
 
 void CTreeWalk::Shared::WorkerLoop(Reader& reader) {
-    std::unique_lock lock(mutex);
+    WalkLock lock(mutex);
     for (;;) {
         if (reader.job.node)
             EndLocked(reader.job);
@@ -279,7 +303,7 @@ void CTreeWalk::Shared::ReleaseLocked() {
     }
 }
 
-void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, std::unique_lock<std::mutex>& lock) {
+void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, WalkLock& lock) {
     while (node->state == NodeState::Busy) {
         // A reader has it. Rather than sleep until it is done (a wake-up for nearly every
         // folder once the cache is warm and the count outruns the readers), the consumer
@@ -294,7 +318,7 @@ void CTreeWalk::Shared::WaitWhileBusy(WalkNode* node, std::unique_lock<std::mute
     consumerWaitsFor = nullptr;
 }
 
-void CTreeWalk::Shared::ReadNextLocked(std::unique_lock<std::mutex>& lock) {
+void CTreeWalk::Shared::ReadNextLocked(WalkLock& lock) {
     std::pop_heap(queue.begin(), queue.end(), Later);
     WalkNode* next = queue.back().node;
     queue.pop_back();
@@ -307,7 +331,7 @@ void CTreeWalk::Shared::ReadNextLocked(std::unique_lock<std::mutex>& lock) {
     RunConsumerJobLocked(lock);
 }
 
-void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mutex>& lock) {
+void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, WalkLock& lock) {
     // Nobody has taken it yet: reading it here is quicker than waiting for a reader. It
     // leaves the queue (where it is normally on top: everything before it has been read).
     if (!queue.empty() && queue.front().node == node) {
@@ -324,7 +348,7 @@ void CTreeWalk::Shared::ReadHereLocked(WalkNode* node, std::unique_lock<std::mut
     RunConsumerJobLocked(lock);
 }
 
-void CTreeWalk::Shared::RunConsumerJobLocked(std::unique_lock<std::mutex>& lock) {
+void CTreeWalk::Shared::RunConsumerJobLocked(WalkLock& lock) {
     lock.unlock();
     Run(consumer);
     lock.lock();
