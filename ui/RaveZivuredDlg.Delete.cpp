@@ -12,6 +12,7 @@
 #include "ui/trash/TrashRequest.h"
 #include "ui/trash/TrashTexts.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -87,6 +88,9 @@ void CRaveZivuredDlg::OnDeleteFiles() {
 
     m_bDeleteRunning = true;
     bool bFirstYes = true;
+    // What this click moved, every extension of it, for the title of the scan that follows.
+    std::size_t moved = 0;
+    std::uint64_t movedBytes = 0;
     while (nItem >= 0) {
         // The next selected row is found before anything is done for this one.
         const int nNext = m_listExt.GetNextItem(nItem, LVNI_SELECTED);
@@ -107,8 +111,11 @@ void CRaveZivuredDlg::OnDeleteFiles() {
             // A collection that kept no record of what it saw leaves the executor to look
             // at each path from "/" itself.
             const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
-            RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
-                        request.Request().hwnd);
+            const TrashReport report =
+                RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
+                            request.Request().hwnd);
+            moved += report.TrashedCount();
+            movedBytes += report.TrashedBytes();
         }
         nItem = nNext;
     }
@@ -120,6 +127,8 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         OnCancel();
         return;
     }
+    if (moved > 0)
+        m_strMovedNote = CString(TrashMovedNote(TrashWork::Delete, moved, movedBytes));
     RefreshList();
     UpdateUndoItem();
 }

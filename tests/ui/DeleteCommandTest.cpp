@@ -483,6 +483,8 @@ TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
         const CPermissionBitsApply evenForRoot;
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
     });
+    // The scan after the delete may be seen saying what it moved.
+    titles.erase(std::string(RZ_APP_TITLE) + " - moved 1 file, 0 bytes to the trash");
     EXPECT_EQ(titles, (std::set<std::string>{RZ_APP_TITLE, "Ostrel File Manager Working..."}));
 }
 
@@ -516,21 +518,35 @@ void DeleteSelected(CRaveZivuredDlg& dlg, const std::vector<std::string>& extens
 
 TEST_F(DeleteCommand, CtrlZPutsBackEveryExtensionOfTheLastClickAndScansAgain) {
     boxes.answers = {IDYES, IDYES, IDYES};
+    WriteFile(dir / "notes.txt", std::string(512, 'n'));
+    WriteFile(dir / "a.jpg", std::string(1536, 'j'));
     Rows afterDeletes;
     Rows afterUndo;
+    // The title of the scan after each delete and the undo says what moved, once.
+    std::vector<std::string> titles;
+    const auto title = [&](CRaveZivuredDlg& dlg) { titles.push_back(dlg.GetWindowText().str()); };
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         EXPECT_FALSE(UndoEnabled(dlg)) << "nothing to undo yet";
         PressCtrlZ(dlg);
         EXPECT_EQ(TableOf(dlg), kScanned);
 
         DeleteSelected(dlg, {".ini"});
+        title(dlg);
         DeleteSelected(dlg, {".txt", ".jpg"});
+        title(dlg);
         afterDeletes = TableOf(dlg);
         EXPECT_TRUE(UndoEnabled(dlg));
         PressCtrlZ(dlg);
+        title(dlg);
         afterUndo = TableOf(dlg);
         EXPECT_FALSE(UndoEnabled(dlg)) << "the undo is used up";
+        dlg.RefreshList();
+        title(dlg);
     });
+    const std::string app = RZ_APP_TITLE;
+    EXPECT_EQ(titles, (std::vector<std::string>{app + " - moved 1 file, 0 bytes to the trash",
+                                                app + " - moved 7 files, 2.0 KB to the trash",
+                                                app + " - put back 7 files, 2.0 KB", app}));
     EXPECT_TRUE(afterDeletes.empty());
     EXPECT_EQ(boxes.asked.size(), 3u) << "no question for the undo";
     // The last click took .txt and .jpg: both come back; the .ini of the click before stays.
