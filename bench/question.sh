@@ -16,19 +16,8 @@ rounds=${ROUNDS:-7}
 ((rounds >= 5)) || { echo "ROUNDS must be at least 5" >&2; exit 2; }
 
 driver=$root/build/release/bench/rz-bench-question
-# The window can reach the delete: it runs in a sandbox (scripts/sandbox.sh), in which
-# nothing but its own folder (made below BENCH_DIR, and /tmp inside) can change.
-if [[ ${1-} != confined ]]; then
-    cmake -S "$root" --preset release >/dev/null
-    cmake --build "$root/build/release" --target rz-bench-question >/dev/null
-    TMPDIR=${BENCH_DIR:-/tmp} exec "$root/scripts/sandbox.sh" -- "$0" confined
-fi
-
-work=$(mktemp -d /tmp/rz-bench-question-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-chmod 700 "$work"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work
-export HOME=$work QT_QPA_PLATFORM=offscreen
+# The window can reach the delete: it runs in a sandbox.
+confine rz-bench-question "$@"
 tree=$work/tree
 for ((d = 0; d < folders; d++)); do
     mkdir -p "$tree/d$d"
