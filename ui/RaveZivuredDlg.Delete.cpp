@@ -74,6 +74,17 @@ bool CRaveZivuredDlg::AskToMove(const CFileOperation& op, const CString& ext) {
            IDYES;
 }
 
+TrashReport CRaveZivuredDlg::MoveCollected(CFileOperation& op) {
+    // Yes moves what was collected and counted in the question, never a second collection;
+    // the executor checks each file against its record first.
+    CDeleteRequest request(op);
+    // A collection that kept no record of what it saw leaves the executor to look at each
+    // path from "/" itself.
+    const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
+    return RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
+                       request.Request().hwnd);
+}
+
 void CRaveZivuredDlg::OnDeleteFiles() {
     // The window takes no input during a scan; a click that slips in meanwhile is dropped.
     if (IsRefreshing() || m_bDeleteRunning)
@@ -105,15 +116,7 @@ void CRaveZivuredDlg::OnDeleteFiles() {
             if (bFirstYes)
                 m_undo.Clear();
             bFirstYes = false;
-            // Yes moves what was collected and counted in the question, never a second
-            // collection; the executor checks each file against its record first.
-            CDeleteRequest request(op);
-            // A collection that kept no record of what it saw leaves the executor to look
-            // at each path from "/" itself.
-            const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
-            const TrashReport report =
-                RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
-                            request.Request().hwnd);
+            const TrashReport report = MoveCollected(op);
             moved += report.TrashedCount();
             movedBytes += report.TrashedBytes();
         }

@@ -170,6 +170,9 @@ private:
     // and a "Show Files" list of them. With no file collected, says so instead and
     // returns false. True only for an explicit Yes.
     bool AskToMove(const CFileOperation& op, const CString& ext);
+    // After a Yes: moves op's files to the trash, recorded in m_undo, with the progress and
+    // report windows; returns what became of each.
+    TrashReport MoveCollected(CFileOperation& op);
     // Greys the window menu's "Undo Last Delete" when m_undo is empty, enables it otherwise.
     void UpdateUndoItem();
     // True when path may be shown: not inside the trash and, with checkReadable, a folder
