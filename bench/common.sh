@@ -22,3 +22,22 @@ ensure_tree() {
     echo "using $dir as it is (not generated here)"
   fi
 }
+
+# confine TARGET "$@": for a benchmark that drives the window and could reach a delete.
+# Outside a sandbox, builds TARGET (release preset) and runs the calling script again in
+# one (scripts/sandbox.sh, made below BENCH_DIR, default /tmp), where nothing but its own
+# folder can change. Inside (first argument "confined"), makes the run's folder $work
+# (removed at exit) and points HOME, the XDG folders and Qt (offscreen) at it.
+confine() {
+  local target=$1
+  if [[ ${2-} != confined ]]; then
+    cmake -S "$root" --preset release >/dev/null
+    cmake --build "$root/build/release" --target "$target" >/dev/null
+    TMPDIR=${BENCH_DIR:-/tmp} exec "$root/scripts/sandbox.sh" -- "$0" confined
+  fi
+  work=$(mktemp -d "/tmp/$target-XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  chmod 700 "$work"
+  export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work
+  export HOME=$work QT_QPA_PLATFORM=offscreen
+}

@@ -18,19 +18,8 @@ stop_rounds=${STOP_ROUNDS:-3}
 stop_after=${STOP_AFTER:-1.5}
 
 driver=$root/build/release/bench/rz-bench-delete
-# The delete goes through the real window and trash: in a sandbox (scripts/sandbox.sh), in
-# which nothing but its own folder (made below BENCH_DIR, and /tmp inside) can change.
-if [[ ${1-} != confined ]]; then
-  cmake -S "$root" --preset release >/dev/null
-  cmake --build "$root/build/release" --target rz-bench-delete >/dev/null
-  TMPDIR=${BENCH_DIR:-/tmp} exec "$root/scripts/sandbox.sh" -- "$0" confined
-fi
-
-work=$(mktemp -d /tmp/rz-bench-delete-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-chmod 700 "$work"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work
-export HOME=$work QT_QPA_PLATFORM=offscreen
+# The delete goes through the real window and trash: in a sandbox.
+confine rz-bench-delete "$@"
 tree=$work/tree
 
 # Makes every file of the tree that is missing, empties the trash, writes everything out.

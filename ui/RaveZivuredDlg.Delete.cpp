@@ -12,6 +12,7 @@
 #include "ui/trash/TrashRequest.h"
 #include "ui/trash/TrashTexts.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -73,6 +74,17 @@ bool CRaveZivuredDlg::AskToMove(const CFileOperation& op, const CString& ext) {
            IDYES;
 }
 
+TrashReport CRaveZivuredDlg::MoveCollected(CFileOperation& op) {
+    // Yes moves what was collected and counted in the question, never a second collection;
+    // the executor checks each file against its record first.
+    CDeleteRequest request(op);
+    // A collection that kept no record of what it saw leaves the executor to look at each
+    // path from "/" itself.
+    const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
+    return RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
+                       request.Request().hwnd);
+}
+
 void CRaveZivuredDlg::OnDeleteFiles() {
     // The window takes no input during a scan; a click that slips in meanwhile is dropped.
     if (IsRefreshing() || m_bDeleteRunning)
@@ -87,6 +99,9 @@ void CRaveZivuredDlg::OnDeleteFiles() {
 
     m_bDeleteRunning = true;
     bool bFirstYes = true;
+    // What this click moved, every extension of it, for the title of the scan that follows.
+    std::size_t moved = 0;
+    std::uint64_t movedBytes = 0;
     while (nItem >= 0) {
         // The next selected row is found before anything is done for this one.
         const int nNext = m_listExt.GetNextItem(nItem, LVNI_SELECTED);
@@ -101,14 +116,9 @@ void CRaveZivuredDlg::OnDeleteFiles() {
             if (bFirstYes)
                 m_undo.Clear();
             bFirstYes = false;
-            // Yes moves what was collected and counted in the question, never a second
-            // collection; the executor checks each file against its record first.
-            CDeleteRequest request(op);
-            // A collection that kept no record of what it saw leaves the executor to look
-            // at each path from "/" itself.
-            const CFileBatch* batch = op.m_batch.folders.empty() ? nullptr : &op.m_batch;
-            RunTrashJob(DeleteJob(request.Request(), batch, &m_undo, &op.m_foldersNotRead),
-                        request.Request().hwnd);
+            const TrashReport report = MoveCollected(op);
+            moved += report.TrashedCount();
+            movedBytes += report.TrashedBytes();
         }
         nItem = nNext;
     }
@@ -120,6 +130,8 @@ void CRaveZivuredDlg::OnDeleteFiles() {
         OnCancel();
         return;
     }
+    if (moved > 0)
+        m_strMovedNote = CString(TrashMovedNote(TrashWork::Delete, moved, movedBytes));
     RefreshList();
     UpdateUndoItem();
 }

@@ -48,6 +48,10 @@ void CRaveZivuredDlg::RefreshList() {
     m_bResultIncomplete = stopped;
     if (CWinApp* app = AfxGetApp(); app && app->m_pszAppName) {
         CString title(app->m_pszAppName);
+        // What the delete or undo that led to this scan moved: " - moved 3 files, 1.2 MB to
+        // the trash". Said once: the next scan's title drops it.
+        if (!m_strMovedNote.IsEmpty())
+            title += " - " + m_strMovedNote;
         if (stopped)
             title += kIncompleteTitleSuffix;
         // Folders the walk could not read, whether or not it was stopped: " - 3 folders
@@ -56,6 +60,7 @@ void CRaveZivuredDlg::RefreshList() {
             title += CString(" - " + notRead);
         SetWindowText(title.GetString());
     }
+    m_strMovedNote.Empty();
 
     if (m_walk.closeRequested) {
         m_walk.closeRequested = false;

@@ -57,10 +57,10 @@ public:
     // scan, shows what was counted until then and marks the window's title as incomplete
     // (IsResultIncomplete) until the next scan that runs to its end. Folders that could
     // not be read are said in the title too (" - 3 folders could not be read"), until the
-    // next scan. The main window takes
-    // no input while it runs; a close request meanwhile stops the scan and ends the run
-    // once the refresh has returned. Called from inside a running refresh (only a queued
-    // message could do that), it does nothing.
+    // next scan; so is, first, what a delete or an undo that has just moved files moved
+    // (" - moved 3 files, 1.2 MB to the trash"). The main window takes no input while it runs; a
+    // close request meanwhile stops the scan and ends the run once the refresh has returned. Called
+    // from inside a running refresh (only a queued message could do that), it does nothing.
     void RefreshList();
     // True while the "Working..." window stands: RefreshList runs, or a delete collects.
     bool IsRefreshing() const { return m_walk.dlgLoading != nullptr; }
@@ -170,6 +170,9 @@ private:
     // and a "Show Files" list of them. With no file collected, says so instead and
     // returns false. True only for an explicit Yes.
     bool AskToMove(const CFileOperation& op, const CString& ext);
+    // After a Yes: moves op's files to the trash, recorded in m_undo, with the progress and
+    // report windows; returns what became of each.
+    TrashReport MoveCollected(CFileOperation& op);
     // Greys the window menu's "Undo Last Delete" when m_undo is empty, enables it otherwise.
     void UpdateUndoItem();
     // True when path may be shown: not inside the trash and, with checkReadable, a folder
@@ -198,6 +201,9 @@ private:
     // From a Delete Files click or an undo until it has scanned again: its questions name
     // the folder shown, so no other folder may be taken meanwhile.
     bool m_bDeleteRunning = false;
+    // What the delete or undo that has just ended moved ("moved 3 files, 1.2 MB to the
+    // trash"): the title of the scan that follows it says so; empty otherwise.
+    CString m_strMovedNote;
     bool m_bShowSizes = true;
     int m_nSizeColumnWidth = -1; // the Size column's width while it is hidden
     TableOrder m_order;

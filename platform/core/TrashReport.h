@@ -38,6 +38,9 @@ struct TrashReport {
     // so files of it they may hold were not even looked for. Apart from results: not
     // counted as files requested.
     std::vector<TrashResult> foldersNotRead;
+    // False when the request came without the collection's record of its files: their
+    // bytes were never seen, and every result's bytes is 0.
+    bool bytesKnown = true;
 
     std::size_t TrashedCount() const;
     // The bytes of the files moved.

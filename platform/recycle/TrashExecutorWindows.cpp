@@ -200,6 +200,7 @@ TrashReport RecycleFiles(SHFILEOPSTRUCTA& request, const CFileBatch* batch,
         return Refused("the record of the collection does not match the request");
 
     TrashReport report;
+    report.bytesKnown = batch != nullptr;
     report.results.resize(paths.size());
     CRecycler recycler(request.hwnd, batch && !paths.empty() ? batch : nullptr, options,
                        report.results);

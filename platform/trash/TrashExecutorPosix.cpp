@@ -114,6 +114,7 @@ TrashReport ExecuteShellFileOperation(SHFILEOPSTRUCTA& request, const CFileBatch
         return report;
     }
 
+    report.bytesKnown = recorded;
     CTrashRun run(*batch, paths, recorded);
     report.results.reserve(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {

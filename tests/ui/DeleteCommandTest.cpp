@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -322,20 +323,32 @@ TEST_F(DeleteCommand, StoppingTheCollectionAsksNothingAndMovesNothing) {
     EXPECT_EQ(after[0], (std::vector<std::string>{"1", ".log", std::to_string(many.size())}));
 }
 
+// The rows of the list in the box, and whether it is on screen.
+QStringList ListedIn(const QMessageBox* box, bool& shown) {
+    QStringList rows;
+    const auto* list = box->findChild<QListView*>();
+    shown = list && list->isVisible();
+    for (int i = 0; list && i < list->model()->rowCount(); ++i)
+        rows << list->model()->index(i, 0).data().toString();
+    return rows;
+}
+
 // Qt's box: "Show Files" opens the list of every collected path, which is built only then.
 TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
     SetMessageBoxService(nullptr); // the real box
-    QString before, after, caption;
+    QStringList before, paths;
+    QString caption;
+    bool shownBefore = true, shownAfter = false;
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         SelectExtensions(dlg, {".txt"});
         WhenModalWindowAppears([&](QWidget* window) {
             auto* box = static_cast<QMessageBox*>(window);
-            before = box->detailedText();
+            before = ListedIn(box, shownBefore);
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == QStringLiteral("Show Files"))
                     b->click();
             QApplication::processEvents();
-            after = box->detailedText();
+            paths = ListedIn(box, shownAfter);
             for (QAbstractButton* b : box->buttons())
                 if (box->buttonRole(b) == QMessageBox::ActionRole)
                     caption = b->text();
@@ -343,8 +356,9 @@ TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
         });
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
     });
-    EXPECT_FALSE(before.contains(QStringLiteral("notes.txt"))) << "built before it was asked for";
-    QStringList paths = after.split(QLatin1Char('\n'));
+    EXPECT_TRUE(before.isEmpty()) << "built before it was asked for";
+    EXPECT_FALSE(shownBefore);
+    EXPECT_TRUE(shownAfter);
     paths.sort();
     EXPECT_EQ(paths, (QStringList{QString::fromStdString(dir / "notes.txt"),
                                   QString::fromStdString(dir / "trip/list.txt")}));
@@ -483,6 +497,8 @@ TEST(Captions, EveryWindowOfAScanAndADeleteCarriesTheProgramsCaption) {
         const CPermissionBitsApply evenForRoot;
         dlg.SendMessage(WM_COMMAND, IDC_DELETE_FILES, 0);
     });
+    // The scan after the delete may be seen saying what it moved.
+    titles.erase(std::string(RZ_APP_TITLE) + " - moved 1 file, 0 bytes to the trash");
     EXPECT_EQ(titles, (std::set<std::string>{RZ_APP_TITLE, "Ostrel File Manager Working..."}));
 }
 
@@ -516,21 +532,35 @@ void DeleteSelected(CRaveZivuredDlg& dlg, const std::vector<std::string>& extens
 
 TEST_F(DeleteCommand, CtrlZPutsBackEveryExtensionOfTheLastClickAndScansAgain) {
     boxes.answers = {IDYES, IDYES, IDYES};
+    WriteFile(dir / "notes.txt", std::string(512, 'n'));
+    WriteFile(dir / "a.jpg", std::string(1536, 'j'));
     Rows afterDeletes;
     Rows afterUndo;
+    // The title of the scan after each delete and the undo says what moved, once.
+    std::vector<std::string> titles;
+    const auto title = [&](CRaveZivuredDlg& dlg) { titles.push_back(dlg.GetWindowText().str()); };
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         EXPECT_FALSE(UndoEnabled(dlg)) << "nothing to undo yet";
         PressCtrlZ(dlg);
         EXPECT_EQ(TableOf(dlg), kScanned);
 
         DeleteSelected(dlg, {".ini"});
+        title(dlg);
         DeleteSelected(dlg, {".txt", ".jpg"});
+        title(dlg);
         afterDeletes = TableOf(dlg);
         EXPECT_TRUE(UndoEnabled(dlg));
         PressCtrlZ(dlg);
+        title(dlg);
         afterUndo = TableOf(dlg);
         EXPECT_FALSE(UndoEnabled(dlg)) << "the undo is used up";
+        dlg.RefreshList();
+        title(dlg);
     });
+    const std::string app = RZ_APP_TITLE;
+    EXPECT_EQ(titles, (std::vector<std::string>{app + " - moved 1 file, 0 bytes to the trash",
+                                                app + " - moved 7 files, 2.0 KB to the trash",
+                                                app + " - put back 7 files, 2.0 KB", app}));
     EXPECT_TRUE(afterDeletes.empty());
     EXPECT_EQ(boxes.asked.size(), 3u) << "no question for the undo";
     // The last click took .txt and .jpg: both come back; the .ini of the click before stays.

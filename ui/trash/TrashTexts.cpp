@@ -28,14 +28,16 @@ std::string TrashHeading(const TrashReport& report) {
 
 namespace {
 
-std::string FilesSummary(TrashWork work, std::size_t moved, std::size_t failed,
-                         std::size_t stopped) {
+std::string FilesSummary(TrashWork work, std::size_t moved, std::optional<std::uint64_t> movedBytes,
+                         std::size_t failed, std::size_t stopped) {
     const bool undo = work == TrashWork::Undo;
     const std::size_t requested = moved + failed + stopped;
     const char* done = undo ? "put back" : "moved";
     std::string text = Count(moved);
     text.append(" of ").append(Count(requested)).append(requested == 1 ? " file " : " files ");
     text.append(WasOrWere(moved)).append(" ").append(undo ? done : "moved to the trash");
+    if (moved > 0 && movedBytes)
+        text.append(" (").append(ReadableSize(*movedBytes)).append(")");
     if (stopped == 0) {
         text.append("; ").append(Count(failed)).append(" ").append(WasOrWere(failed));
         return text.append(" not.");
@@ -55,9 +57,9 @@ std::string FilesSummary(TrashWork work, std::size_t moved, std::size_t failed,
 
 } // namespace
 
-std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed, std::size_t stopped,
-                         std::size_t foldersNotRead) {
-    std::string text = FilesSummary(work, moved, failed, stopped);
+std::string TrashSummary(TrashWork work, std::size_t moved, std::optional<std::uint64_t> movedBytes,
+                         std::size_t failed, std::size_t stopped, std::size_t foldersNotRead) {
+    std::string text = FilesSummary(work, moved, movedBytes, failed, stopped);
     if (foldersNotRead > 0)
         text.append(" ")
             .append(Count(foldersNotRead))
@@ -71,11 +73,20 @@ std::string TrashSummary(TrashWork work, std::size_t moved, std::size_t failed, 
 std::string TrashSummary(const TrashReport& report, bool undoKept) {
     const std::size_t stopped = report.StoppedCount();
     std::string text =
-        TrashSummary(report.work, report.TrashedCount(), report.NotTrashedCount() - stopped,
-                     stopped, report.foldersNotRead.size());
+        TrashSummary(report.work, report.TrashedCount(),
+                     report.bytesKnown ? std::optional(report.TrashedBytes()) : std::nullopt,
+                     report.NotTrashedCount() - stopped, stopped, report.foldersNotRead.size());
     if (!undoKept && report.work == TrashWork::Delete && report.TrashedCount() > 0)
         text.append(" You can restore them from the Recycle Bin.");
     return text;
+}
+
+std::string TrashMovedNote(TrashWork work, std::size_t moved, std::uint64_t movedBytes) {
+    const bool undo = work == TrashWork::Undo;
+    std::string text = undo ? "put back " : "moved ";
+    text.append(Count(moved)).append(moved == 1 ? " file, " : " files, ");
+    text.append(ReadableSize(movedBytes));
+    return undo ? text : text.append(" to the trash");
 }
 
 std::vector<const TrashResult*> TrashReportRows(const TrashReport& report) {

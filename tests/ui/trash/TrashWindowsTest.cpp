@@ -263,12 +263,12 @@ TEST(TrashProgressWnd, StopEscAndTheCloseBoxAllAskToStopAndKeepTheWindowUp) {
 TEST(TrashReportWnd, ListsEachFileNotTrashedWithItsReasonAndNothingElse) {
     TrashReport report;
     report.results = {
-        {"/home/user/Documents/notes.txt", true, {}, {}},
+        {"/home/user/Documents/notes.txt", true, {}, {}, 1536},
         {"/home/user/Documents/shared/minutes of the meeting.txt", false, "permission denied",
          "Error trashing file: Permission denied"},
         {"/home/user/Documents/archive.txt", false, "is now a folder", {}},
         {"/home/user/Documents/caf\xe9.txt", false, "no longer exists", {}},
-        {"/home/user/Documents/readme.txt", true, {}, {}},
+        {"/home/user/Documents/readme.txt", true, {}, {}, 512},
         {"/media/usb/old report.txt", false, "no trash on that drive", {}},
     };
     InChild([&] {
@@ -278,7 +278,7 @@ TEST(TrashReportWnd, ListsEachFileNotTrashedWithItsReasonAndNothingElse) {
             EXPECT_EQ(Window(window)->windowTitle(), RZ_APP_TITLE);
             EXPECT_EQ(Shown(window, IDC_TRASH_HEADING), "Some files were not moved to the trash");
             EXPECT_EQ(Shown(window, IDC_TRASH_SUMMARY),
-                      "2 of 6 files were moved to the trash; 4 were not.");
+                      "2 of 6 files were moved to the trash (2.0 KB); 4 were not.");
 
             const std::vector<Row> rows = Rows(window);
             ASSERT_EQ(rows.size(), 4u);
@@ -358,13 +358,14 @@ TEST(TrashReportWnd, ThousandsOfFailuresScrollInAWindowThatFitsTheScreen) {
         report.results.push_back({"/mnt/data/photos/IMG_" + std::to_string(i) + ".jpg",
                                   i % 2 == 0,
                                   i % 2 == 0 ? "" : "permission denied",
-                                  {}});
+                                  {},
+                                  1024});
     InChild([&] {
         Owner owner;
         WhileShown(report, owner.dialog, [&](CTrashReportWnd& window) {
             EXPECT_EQ(List(window)->model()->rowCount(), 2500);
             EXPECT_EQ(Shown(window, IDC_TRASH_SUMMARY),
-                      "2,500 of 5,000 files were moved to the trash; 2,500 were not.");
+                      "2,500 of 5,000 files were moved to the trash (2.4 MB); 2,500 were not.");
             EXPECT_TRUE(List(window)->verticalScrollBar()->isVisible());
             EXPECT_LE(Window(window)->frameGeometry().height(),
                       QGuiApplication::primaryScreen()->availableGeometry().height());
@@ -443,7 +444,7 @@ TEST(TrashReportWnd, FilesNotReachedBecauseOfAStopAreCountedNotListed) {
 // or only a stop kept files: listed after the files, counted in the summary.
 TEST(TrashReportWnd, FoldersNotReadAreListedAndCounted) {
     TrashReport allMoved;
-    allMoved.results = {{"/data/a.txt", true, {}, {}}, {"/data/b.txt", true, {}, {}}};
+    allMoved.results = {{"/data/a.txt", true, {}, {}, 100}, {"/data/b.txt", true, {}, {}, 200}};
     allMoved.foldersNotRead = {
         {"/data/private", false, "folder could not be read: permission denied", {}}};
     TrashReport alsoStopped = allMoved;
@@ -455,8 +456,8 @@ TEST(TrashReportWnd, FoldersNotReadAreListedAndCounted) {
         WhileShown(allMoved, owner.dialog, [&](CTrashReportWnd& window) {
             EXPECT_EQ(Shown(window, IDC_TRASH_HEADING), "Some files were not moved to the trash");
             EXPECT_EQ(Shown(window, IDC_TRASH_SUMMARY),
-                      "2 of 2 files were moved to the trash; 0 were not. 1 folder could not be "
-                      "read, so its files were not moved.");
+                      "2 of 2 files were moved to the trash (300 bytes); 0 were not. 1 folder "
+                      "could not be read, so its files were not moved.");
             ASSERT_EQ(Rows(window).size(), 1u);
             EXPECT_EQ(Rows(window)[0].file, "/data/private");
             EXPECT_EQ(Rows(window)[0].reason, "folder could not be read: permission denied");
@@ -464,8 +465,9 @@ TEST(TrashReportWnd, FoldersNotReadAreListedAndCounted) {
         WhileShown(alsoStopped, owner.dialog, [&](CTrashReportWnd& window) {
             EXPECT_EQ(Shown(window, IDC_TRASH_HEADING), "Some files were not moved to the trash");
             EXPECT_EQ(Shown(window, IDC_TRASH_SUMMARY),
-                      "1 of 2 files was moved to the trash; 1 was not moved because the delete "
-                      "was stopped. 2 folders could not be read, so their files were not moved.");
+                      "1 of 2 files was moved to the trash (100 bytes); 1 was not moved because "
+                      "the delete was stopped. 2 folders could not be read, so their files were "
+                      "not moved.");
             ASSERT_EQ(Rows(window).size(), 2u);
             EXPECT_EQ(Rows(window)[1].file, "/data/loop");
         });
