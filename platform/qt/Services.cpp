@@ -7,11 +7,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QListView>
 #include <QMessageBox>
@@ -21,6 +23,7 @@
 #include <QTextEdit>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -106,12 +109,40 @@ private:
         list->setModel(new QStringListModel(list));
         list->setUniformItemSizes(true);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        AddCopy(list);
         list->setFocusPolicy(field->focusPolicy());
         list->setMinimumHeight(field->minimumHeight());
         list->setMaximumHeight(field->maximumHeight());
         delete layout->replaceWidget(field, list);
         field->hide();
         return list;
+    }
+    // Ctrl+C in the list copies the selected paths (Ctrl+A selects them all), one a line,
+    // as the text field's copy did; the view's own copy takes only the current row.
+    class CCopyRows : public QObject {
+    public:
+        explicit CCopyRows(QListView* list) : QObject(list), m_list(list) {}
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched != m_list || event->type() != QEvent::KeyPress ||
+                !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+                return false;
+            QModelIndexList rows = m_list->selectionModel()->selectedRows();
+            std::sort(rows.begin(), rows.end());
+            QStringList lines;
+            for (const QModelIndex& row : rows)
+                lines << row.data().toString();
+            QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+            return true;
+        }
+
+    private:
+        QListView* m_list;
+    };
+    static void AddCopy(QListView* list) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->installEventFilter(new CCopyRows(list));
     }
     static bool ListOpen(const QMessageBox& box, const QListView* list) {
         if (list)

@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -337,7 +338,7 @@ QStringList ListedIn(const QMessageBox* box, bool& shown) {
 TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
     SetMessageBoxService(nullptr); // the real box
     QStringList before, paths;
-    QString caption;
+    QString caption, copied;
     bool shownBefore = true, shownAfter = false;
     WithScannedWindow([&](CRaveZivuredDlg& dlg) {
         SelectExtensions(dlg, {".txt"});
@@ -349,6 +350,11 @@ TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
                     b->click();
             QApplication::processEvents();
             paths = ListedIn(box, shownAfter);
+            if (auto* list = box->findChild<QListView*>()) {
+                QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+                copied = QGuiApplication::clipboard()->text();
+            }
             for (QAbstractButton* b : box->buttons())
                 if (box->buttonRole(b) == QMessageBox::ActionRole)
                     caption = b->text();
@@ -359,6 +365,7 @@ TEST_F(DeleteCommand, ShowFilesOpensTheListOfPathsBuiltOnlyWhenAsked) {
     EXPECT_TRUE(before.isEmpty()) << "built before it was asked for";
     EXPECT_FALSE(shownBefore);
     EXPECT_TRUE(shownAfter);
+    EXPECT_EQ(copied, paths.join(QLatin1Char('\n'))) << "Ctrl+A, Ctrl+C: every path, in order";
     paths.sort();
     EXPECT_EQ(paths, (QStringList{QString::fromStdString(dir / "notes.txt"),
                                   QString::fromStdString(dir / "trip/list.txt")}));
