@@ -8,6 +8,7 @@
 # folder whose name has a space and an apostrophe, the window (APP, found on PATH as the
 # entry's Exec names it) must scan that folder without opening the chooser, and save it as
 # the folder shown when Esc closes it.
+# Confined: bwrap makes a private mount namespace with the rest of the disk read-only.
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
 # temporary folder, whatever the window does.
 # Exit status 0: passed; 77: skipped (no virtual X server); anything else: failed.

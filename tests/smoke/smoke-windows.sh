@@ -4,6 +4,7 @@
 #
 #   tests/smoke/smoke-windows.sh APP.exe OUT_DIR TEXTS.exe
 #
+# Confined: bwrap makes a private mount namespace with the rest of the disk read-only.
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
 # temporary folder, which holds the folder to choose, Wine's prefix, home and trash, and
 # the X server; Wine's "/" in the chooser reaches nothing else that could be changed.

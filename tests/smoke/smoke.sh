@@ -3,6 +3,7 @@
 #
 #   tests/smoke/smoke.sh APP OUT_DIR
 #
+# Confined: bwrap makes a private mount namespace with the rest of the disk read-only.
 # Runs itself in a sandbox (scripts/sandbox.sh): it can change nothing outside a fresh
 # temporary folder, which holds the folder to choose, the home, the settings and the X
 # server. Starts APP (the ravezivured binary), waits for the folder chooser that opens by
