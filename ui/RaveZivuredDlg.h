@@ -58,9 +58,10 @@ public:
     // (IsResultIncomplete) until the next scan that runs to its end. Folders that could
     // not be read are said in the title too (" - 3 folders could not be read"), until the
     // next scan; so is, first, what a delete or an undo that has just moved files moved
-    // (" - moved 3 files, 1.2 MB to the trash"). The main window takes no input while it runs; a
-    // close request meanwhile stops the scan and ends the run once the refresh has returned. Called
-    // from inside a running refresh (only a queued message could do that), it does nothing.
+    // (" - moved 3 files, 1.2 MB to the trash"). The main window takes no input while it
+    // runs; a close request meanwhile stops the scan and ends the run once the refresh has
+    // returned. Called from inside a running refresh (only a queued message could do
+    // that), it does nothing.
     void RefreshList();
     // True while the "Working..." window stands: RefreshList runs, or a delete collects.
     bool IsRefreshing() const { return m_walk.dlgLoading != nullptr; }
