@@ -166,7 +166,7 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
     if (m_buffer.empty())
         m_buffer.resize(kListingBuffer);
     ReadOutcome outcome;
-    while (whole || m_records.size() < kChunkTarget) {
+    while (whole || m_recordBytes < kChunkTarget) {
         const ssize_t got =
             RetryOnSignal([&] { return ::getdents64(node->fd, m_buffer.data(), m_buffer.size()); });
         if (got <= 0) {

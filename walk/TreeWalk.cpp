@@ -108,17 +108,6 @@ const WalkFolder& CTreeWalk::Folder(const WalkNode* node) {
     return *node;
 }
 
-const WalkRecord* CTreeWalk::First(const WalkChunk* chunk) {
-    return chunk->used ? reinterpret_cast<const WalkRecord*>(chunk + 1) : nullptr;
-}
-
-const WalkRecord* CTreeWalk::Next(const WalkChunk* chunk, const WalkRecord* record) {
-    const auto* base = reinterpret_cast<const char*>(chunk + 1);
-    const std::size_t size = (sizeof(WalkRecord) + record->length + 1 + 7) & ~std::size_t{7};
-    const char* next = reinterpret_cast<const char*>(record) + size;
-    return next < base + chunk->used ? reinterpret_cast<const WalkRecord*>(next) : nullptr;
-}
-
 bool CTreeWalk::Prepare(WalkNode* node) {
     Shared& s = *m_shared;
     WalkLock lock(s.mutex);
