@@ -67,8 +67,10 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     return outcome;
 }
 
-WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
-    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength,
+                  std::uint32_t index) {
+    const std::size_t bytes = sizeof(WalkNode) + name.size() + 1;
+    void* memory = std::malloc(bytes);
     if (!memory)
         throw std::bad_alloc();
     auto* node = new (memory) WalkNode;
@@ -80,9 +82,10 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     node->parent = parent;
     node->parentNode = parent;
     node->depth = parent ? parent->depth + 1 : 0;
+    node->index = index;
     node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
     node->prefixLength = prefixLength;
-    node->bytes = sizeof(WalkNode) + name.size() + 1;
+    node->bytes = bytes;
     g_liveNodes.fetch_add(1, std::memory_order_relaxed);
     return node;
 }
@@ -131,12 +134,13 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     if (type == DT_DIR && m_recurse) {
         // Its place first: a node is never made without somewhere to keep it (Abandon).
         m_children.push_back(nullptr);
-        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1,
+                        node->childCount);
         m_children.back() = child;
         // The listing's inode until the folder is opened; where a folder is reached by its
         // path (Windows), opening it checks that it is still this one.
         child->ino = ino;
-        child->index = node->childCount++;
+        ++node->childCount;
         m_childBytes += child->bytes;
     }
     const std::size_t bytes = WalkRecord::Size(length);
