@@ -148,8 +148,7 @@ struct CTreeWalk::Shared {
     long holdBudget = 1;
     long maxReaders = 0;
     bool slowReads = false; // a read since the last reader started was slow
-    unsigned long reads = 0;       // begun, for sampling the slow ones
-    unsigned long sampleEvery = 8; // one read in this many is measured (WalkReaders.cpp)
+    unsigned long reads = 0; // begun, for sampling the slow ones
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed
     CDeferred deferred;        // put off under the lock, not yet done
