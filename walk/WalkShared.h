@@ -147,7 +147,7 @@ struct CTreeWalk::Shared {
     long held = 0; // listings held open, the root's included
     long holdBudget = 1;
     long maxReaders = 0;
-    bool slowReads = false; // a read since the last reader started was slow
+    bool slowReads = false;  // a read since the last reader started was slow
     unsigned long reads = 0; // begun, for sampling the slow ones
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed

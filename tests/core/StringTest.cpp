@@ -133,9 +133,9 @@ TEST(CMapStringToString, ExactKeysLookupReplaceAndRemoveAll) {
 // The non-const PLookup remembers where short keys were found: what it remembers must
 // never outlive the entries, nor pass to a copy, nor mix keys that share their bytes.
 TEST(CMapStringToString, PLookupFindsTheKeysOwnValueAfterRemoveAllCopyAndMove) {
-    const std::string keys[] = {"",         ".",         ".a",         ".a\0"s,    ".\0"s,
-                                ".txt",     ".tx",       ".json",      ".abcdef",  ".abcdefg",
-                                ".abcdefgh", "\xff\xff\xff\xff\xff\xff\xff"};
+    const std::string keys[] = {"",        ".",        ".a",        ".a\0"s,
+                                ".\0"s,    ".txt",     ".tx",       ".json",
+                                ".abcdef", ".abcdefg", ".abcdefgh", "\xff\xff\xff\xff\xff\xff\xff"};
     const auto fill = [&](CMapStringToString& map, const std::string& tag) {
         for (std::size_t i = 0; i < std::size(keys); ++i)
             map.SetAt(keys[i], CString(tag + std::to_string(i)));
