@@ -23,57 +23,56 @@ int ReadCount(const CString& text) {
     return std::atoi(text.GetString());
 }
 
-} // namespace
-
-namespace {
-
 // Adds one to a count written as CountFile writes it (digits, no leading zero, fewer than
-// ten of them, so well below INT_MAX), in place; false for any other text.
+// ten of them, so well below INT_MAX), in place; false for any other text, and for one
+// that would gain a digit.
 bool IncrementInPlace(CString& count) {
-    const std::string_view text = count.view();
-    if (text.empty() || text.size() > 9 || (text[0] == '0' && text.size() > 1))
+    const std::size_t length = count.size();
+    if (length == 0 || length > 9)
         return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    std::size_t last = text.size();
+    const char* text = count.GetString();
+    if (text[0] == '0' && length > 1)
+        return false;
+    std::size_t last = length; // the digits from last on are all 9s
     while (last > 0 && text[last - 1] == '9')
         --last;
-    if (last == 0) { // 9, 99, ...: one digit more
-        char digits[16] = {'1'};
-        std::memset(digits + 1, '0', text.size());
-        count.SetString(digits, text.size() + 1);
-        return true;
-    }
-    const std::size_t length = text.size();
+    for (std::size_t i = 0; i < last; ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    if (last == 0) // 9, 99, ...: one digit more, in a text of its own
+        return false;
     char* bytes = count.GetBuffer(length);
     ++bytes[last - 1];
-    std::memset(bytes + last, '0', length - last);
+    for (std::size_t i = last; i < length; ++i)
+        bytes[i] = '0';
     count.ReleaseBuffer(length);
     return true;
 }
 
-} // namespace
-
-void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
-    CountKey(counts, total, ExtensionKey(path));
+// CountKey's rare cases, kept out of its way: a new key, a count in any other text, and a
+// count that gains a digit.
+[[gnu::noinline]] void CountSlowly(CMapStringToString& counts, std::string_view key,
+                                   CString* count) {
+    if (!count) {
+        counts.SetAt(key, CString("1"));
+        return;
+    }
+    // A count never passes INT_MAX; it stops there rather than wrapping.
+    const int current = ReadCount(*count);
+    const int next = current < INT_MAX ? current + 1 : current;
+    char digits[16];
+    const auto written = std::to_chars(digits, digits + sizeof digits, next);
+    count->SetString(digits, static_cast<std::size_t>(written.ptr - digits));
 }
 
+} // namespace
+
 void CountKey(CMapStringToString& counts, int& total, std::string_view key) {
-    if (CString* count = counts.PLookup(key)) {
-        // The count lives as decimal text, changed in place, so that this allocates
-        // nothing but for a new digit past six (up to six live inside the CString). A count
-        // never passes INT_MAX; it stops there rather than wrapping.
-        if (!IncrementInPlace(*count)) {
-            const int current = ReadCount(*count);
-            const int next = current < INT_MAX ? current + 1 : current;
-            char digits[16];
-            const auto written = std::to_chars(digits, digits + sizeof digits, next);
-            count->SetString(digits, static_cast<std::size_t>(written.ptr - digits));
-        }
-    } else {
-        counts.SetAt(key, CString("1"));
-    }
+    // The count lives as decimal text, changed in place, so that this allocates nothing
+    // but for a new digit past six (up to six live inside the CString).
+    CString* count = counts.PLookup(key);
+    if (!count || !IncrementInPlace(*count))
+        CountSlowly(counts, key, count);
     if (total < INT_MAX)
         ++total;
 }

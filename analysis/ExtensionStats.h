@@ -3,6 +3,7 @@
 // scan command share this code: the window's walker hook calls CountFile, its refresh
 // builds the table on the list view through IResultRows.
 #include "platform/core/Collections.h"
+#include "platform/core/ExtensionKey.h"
 #include "platform/core/ListRows.h"
 #include "platform/core/String.h"
 #include "platform/core/Types.h"
@@ -12,9 +13,11 @@
 // Counts one file under its extension key (see platform/core/ExtensionKey.h): the key's count
 // (decimal text, absent = "0") goes up by one, and so does total. Allocates only for a
 // key seen for the first time. Counts and total stop at INT_MAX instead of wrapping.
-void CountFile(CMapStringToString& counts, int& total, std::string_view path);
 // CountFile for a file whose extension key is key.
 void CountKey(CMapStringToString& counts, int& total, std::string_view key);
+inline void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
+    CountKey(counts, total, ExtensionKey(path));
+}
 
 // Empties the counts and sets total to 0.
 void ResetStats(CMapStringToString& counts, int& total);

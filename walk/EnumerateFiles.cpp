@@ -51,9 +51,19 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
     m_childPath = nullptr;
 
     // One path buffer per level, reused for every entry: the folder part stays, only the
-    // name after it changes, so reporting an entry allocates nothing.
-    CString path;
-    StartEntryPath(path, folder);
+    // name after it changes, so reporting an entry allocates nothing. The buffers are kept
+    // from folder to folder until the walk ends. A subfolder's text is its parent's
+    // buffer, absolute already.
+    if (m_paths.size() <= static_cast<std::size_t>(m_depth))
+        m_paths.resize(static_cast<std::size_t>(m_depth) + 1);
+    CString& path = m_paths[static_cast<std::size_t>(m_depth)];
+    if (node) {
+        path.SetString(folder.GetString(), folder.size());
+        if (path.IsEmpty() || path[path.GetLength() - 1] != kPathSeparator)
+            path += kPathSeparator;
+    } else {
+        StartEntryPath(path, folder);
+    }
     std::unique_ptr<CTreeWalk> own;
     CTreeWalk* walk = m_walk;
     if (!node) {
@@ -75,6 +85,8 @@ void CEnumerateFiles::Enumerate(const CString& folder, const CString& filter, bo
         notRead = walk->Finish(node, WalkListing(*walk, node, path, filter, recurse));
     }
     own.reset(); // a walk of its own ends here: readers stopped, listings closed
+    if (m_depth == 0)
+        m_paths.clear();
     if (notRead) {
         m_problems.Add(*notRead);
         OnFolderNotRead(folder, *notRead);

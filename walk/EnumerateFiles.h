@@ -9,6 +9,7 @@
 #include "walk/TreeWalk.h"
 
 #include <atomic>
+#include <deque>
 #include <string>
 
 // folder made absolute against the current directory (however long that is); an absolute
@@ -87,4 +88,7 @@ private:
     const CString* m_childPath = nullptr;
     WalkEntry m_entry;
     CWalkProblems m_problems;
+    // The path buffer of each level of the walk in progress (a deque: a level's buffer
+    // stays where it is while deeper levels are added).
+    std::deque<CString> m_paths;
 };

@@ -5,6 +5,7 @@
 #include "walk/EnumerateFiles.h"
 #include "walk/WalkNode.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -67,10 +69,24 @@ void Examine(int fd, const char* name, bool wantSize, unsigned char& type, std::
         size = st.stx_size;
 }
 
+// Whether the system takes a null path with AT_EMPTY_PATH (Linux 6.11 on): the call then
+// skips looking up a path altogether. Cleared at the first refusal (EFAULT).
+std::atomic<bool> g_nullPathStatx{true};
+
 // Device, inode and mount top of an open folder.
 bool Identify(int fd, FolderId& id) {
     struct statx st;
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_TYPE | STATX_MODE, &st) != 0)
+    constexpr unsigned int kMask = STATX_INO | STATX_TYPE | STATX_MODE;
+    long result = -1;
+    if (g_nullPathStatx.load(std::memory_order_relaxed)) {
+        // Made directly: the C library's statx declares its path never null.
+        result = ::syscall(SYS_statx, fd, nullptr, AT_EMPTY_PATH, kMask, &st);
+        if (result != 0 && (errno == EFAULT || errno == ENOSYS))
+            g_nullPathStatx.store(false, std::memory_order_relaxed);
+    }
+    if (result != 0) // refused, or failed: asked again the usual way
+        result = ::statx(fd, "", AT_EMPTY_PATH, kMask, &st);
+    if (result != 0)
         return false;
     id.dev = makedev(st.stx_dev_major, st.stx_dev_minor);
     id.ino = st.stx_ino;
@@ -166,7 +182,7 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
     if (m_buffer.empty())
         m_buffer.resize(kListingBuffer);
     ReadOutcome outcome;
-    while (whole || m_records.size() < kChunkTarget) {
+    while (whole || m_recordBytes < kChunkTarget) {
         const ssize_t got =
             RetryOnSignal([&] { return ::getdents64(node->fd, m_buffer.data(), m_buffer.size()); });
         if (got <= 0) {

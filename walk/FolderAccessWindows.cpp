@@ -238,7 +238,7 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
     }
     if (m_buffer.empty())
         m_buffer.resize(kListingBuffer);
-    while (whole || m_records.size() < kChunkTarget) {
+    while (whole || m_recordBytes < kChunkTarget) {
         // The listing through the folder's own handle: what it lists is this folder,
         // whatever has happened to its path meanwhile.
         const FILE_INFO_BY_HANDLE_CLASS what =

@@ -4,6 +4,7 @@
 #include "platform/core/TrashFolders.h"
 #include "walk/WalkNode.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -11,13 +12,12 @@
 
 namespace {
 
+// The record room a reader starts with: a read stops soon after kChunkTarget.
+constexpr std::size_t kFirstRoom = 2 * kChunkTarget;
+
 std::atomic<std::uint64_t> g_nextFolderId{1};
 std::atomic<long> g_liveNodes{0};
 std::atomic<long> g_liveChunks{0};
-
-std::size_t RecordSize(std::size_t nameLength) {
-    return (sizeof(WalkRecord) + nameLength + 1 + 7) & ~std::size_t{7};
-}
 
 } // namespace
 
@@ -67,8 +67,10 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     return outcome;
 }
 
-WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
-    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength,
+                  std::uint32_t index) {
+    const std::size_t bytes = sizeof(WalkNode) + name.size() + 1;
+    void* memory = std::malloc(bytes);
     if (!memory)
         throw std::bad_alloc();
     auto* node = new (memory) WalkNode;
@@ -80,9 +82,10 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     node->parent = parent;
     node->parentNode = parent;
     node->depth = parent ? parent->depth + 1 : 0;
+    node->index = index;
     node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
     node->prefixLength = prefixLength;
-    node->bytes = sizeof(WalkNode) + name.size() + 1;
+    node->bytes = bytes;
     g_liveNodes.fetch_add(1, std::memory_order_relaxed);
     return node;
 }
@@ -131,24 +134,27 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     if (type == DT_DIR && m_recurse) {
         // Its place first: a node is never made without somewhere to keep it (Abandon).
         m_children.push_back(nullptr);
-        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
+        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1,
+                        node->childCount);
         m_children.back() = child;
         // The listing's inode until the folder is opened; where a folder is reached by its
         // path (Windows), opening it checks that it is still this one.
         child->ino = ino;
-        child->index = node->childCount++;
+        ++node->childCount;
         m_childBytes += child->bytes;
     }
-    const std::size_t at = m_records.size();
-    m_records.resize(at + RecordSize(length));
-    char* record = &m_records[at].byte;
+    const std::size_t bytes = WalkRecord::Size(length);
+    if (m_recordBytes + bytes > m_records.size()) // rarely: the room is kept from read to read
+        m_records.resize(std::max({2 * m_records.size(), m_recordBytes + bytes, kFirstRoom}));
+    char* record = &m_records[m_recordBytes].byte;
+    m_recordBytes += bytes;
     new (record) WalkRecord{child, ino, child ? kSizeUnknown : size,
                             static_cast<std::uint16_t>(length), type};
     std::memcpy(record + sizeof(WalkRecord), name, length + 1);
 }
 
 void CFolderReader::StartRead() {
-    m_records.clear();
+    m_recordBytes = 0;
     m_children.clear();
     m_childBytes = 0;
     m_reading = true;
@@ -171,9 +177,9 @@ ReadOutcome CFolderReader::Abandon(WalkNode* node) {
 ReadOutcome CFolderReader::FinishRead(ReadOutcome outcome) {
     outcome.children = &m_children;
     outcome.childBytes = m_childBytes;
-    if (!m_records.empty()) {
-        WalkChunk* chunk = NewChunk(m_records.size());
-        std::memcpy(chunk + 1, &m_records.front().byte, m_records.size());
+    if (m_recordBytes > 0) {
+        WalkChunk* chunk = NewChunk(m_recordBytes);
+        std::memcpy(chunk + 1, &m_records.front().byte, m_recordBytes);
         outcome.chunk = chunk;
     }
     m_reading = false;

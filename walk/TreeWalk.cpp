@@ -46,7 +46,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
     s.holdBudget =
         std::clamp(spare - kDescriptorsPerReader * (s.maxReaders + 1), 1L, kMaxHeldDescriptors);
 
-    m_root = s.root = NewNode(nullptr, {}, entryPrefixLength);
+    m_root = s.root = NewNode(nullptr, {}, entryPrefixLength, 0);
     s.bytesAhead += m_root->bytes;
     LinkAlive(s.alive, m_root);
     s.WantLocked(m_root, PlaceOf(m_root));
@@ -93,6 +93,7 @@ CTreeWalk::~CTreeWalk() {
     s.workCv.notify_all();
     for (std::thread& t : s.threads)
         t.join();
+    s.deferred.Run();
     // Alone now: whatever was read ahead and never consumed goes.
     while (WalkNode* node = s.alive) {
         s.alive = node->nextAlive;
@@ -108,17 +109,6 @@ const WalkFolder& CTreeWalk::Folder(const WalkNode* node) {
     return *node;
 }
 
-const WalkRecord* CTreeWalk::First(const WalkChunk* chunk) {
-    return chunk->used ? reinterpret_cast<const WalkRecord*>(chunk + 1) : nullptr;
-}
-
-const WalkRecord* CTreeWalk::Next(const WalkChunk* chunk, const WalkRecord* record) {
-    const auto* base = reinterpret_cast<const char*>(chunk + 1);
-    const std::size_t size = (sizeof(WalkRecord) + record->length + 1 + 7) & ~std::size_t{7};
-    const char* next = reinterpret_cast<const char*>(record) + size;
-    return next < base + chunk->used ? reinterpret_cast<const WalkRecord*>(next) : nullptr;
-}
-
 bool CTreeWalk::Prepare(WalkNode* node) {
     Shared& s = *m_shared;
     WalkLock lock(s.mutex);
@@ -128,6 +118,7 @@ bool CTreeWalk::Prepare(WalkNode* node) {
     if (node->state == NodeState::Queued)
         s.ReadHereLocked(node, lock);
     s.TakeChunksLocked(node);
+    s.UnlockAndRunDeferred(lock, s.consumer.deferred);
     return !node->excluded;
 }
 
@@ -148,6 +139,7 @@ const WalkChunk* CTreeWalk::NextChunk(WalkNode* node) {
             s.ReadHereLocked(node, lock);
         }
         s.TakeChunksLocked(node);
+        s.UnlockAndRunDeferred(lock, s.consumer.deferred);
     }
     if (done)
         DeleteChunk(done);
@@ -163,7 +155,7 @@ std::optional<NotRead> CTreeWalk::Finish(WalkNode* node, bool complete) {
     Shared& s = *m_shared;
     s.released += FreeChunkList(node->current) + FreeChunkList(node->taken);
     node->current = node->taken = nullptr;
-    std::lock_guard lock(s.mutex);
+    WalkLock lock(s.mutex);
     std::optional<NotRead> why;
     if (node->failed)
         why = node->failure;
@@ -174,11 +166,12 @@ std::optional<NotRead> CTreeWalk::Finish(WalkNode* node, bool complete) {
     else if (complete && node->pathTooLong)
         why = NotRead::PathTooLong;
     node->finished = true;
-    s.bytesAhead -= FreeChunkList(node->first);
+    s.bytesAhead -= s.FreeChunksLocked(node->first);
     node->first = node->last = nullptr;
     if (CanFree(node))
         s.FreeNodeLocked(node);
     s.ReleaseLocked();
+    s.UnlockAndRunDeferred(lock, s.consumer.deferred);
     return why;
 }
 
@@ -195,8 +188,9 @@ int CTreeWalk::OpenFolder(const WalkFolder& folder) {
         baseFd = base->fd;
     }
     const OpenResult opened = OpenChain(baseFd, path, nullptr);
-    std::lock_guard lock(s.mutex);
+    WalkLock lock(s.mutex);
     --base->fdUsers;
     s.MaybeCloseLocked(base);
+    s.UnlockAndRunDeferred(lock, s.consumer.deferred);
     return opened.fd;
 }

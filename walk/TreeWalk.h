@@ -124,7 +124,12 @@ struct WalkEntry {
 };
 
 struct WalkNode;
-struct WalkChunk;
+
+// A piece of a listing: WalkRecords, each followed by its name and a NUL, 8-byte aligned.
+struct WalkChunk {
+    WalkChunk* next = nullptr;
+    std::size_t used = 0; // bytes of records behind the header
+};
 
 // One record of a listing chunk: an entry that is reported, or a folder that is walked
 // into (child set).
@@ -135,6 +140,10 @@ struct WalkRecord {
     std::uint16_t length;
     unsigned char type;
     const char* Name() const { return reinterpret_cast<const char*>(this + 1); }
+    // The bytes it takes in a chunk, its name and the name's NUL included.
+    static std::size_t Size(std::size_t nameLength) {
+        return (sizeof(WalkRecord) + nameLength + 1 + 7) & ~std::size_t{7};
+    }
 };
 
 // The listings of one walk, read by worker threads ahead of their consumer. The consumer
@@ -178,8 +187,14 @@ public:
     int OpenFolder(const WalkFolder& folder);
 
     // The records of a chunk, in listing order.
-    static const WalkRecord* First(const WalkChunk* chunk);
-    static const WalkRecord* Next(const WalkChunk* chunk, const WalkRecord* record);
+    static const WalkRecord* First(const WalkChunk* chunk) {
+        return chunk->used ? reinterpret_cast<const WalkRecord*>(chunk + 1) : nullptr;
+    }
+    static const WalkRecord* Next(const WalkChunk* chunk, const WalkRecord* record) {
+        const char* next = reinterpret_cast<const char*>(record) + WalkRecord::Size(record->length);
+        const char* end = reinterpret_cast<const char*>(chunk + 1) + chunk->used;
+        return next < end ? reinterpret_cast<const WalkRecord*>(next) : nullptr;
+    }
     static const WalkFolder& Folder(const WalkNode* node);
 
 private:

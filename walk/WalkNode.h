@@ -65,13 +65,9 @@ struct WalkNode : WalkFolder {
 // A read stops once it holds this much; a big folder is read in pieces of about this size.
 inline constexpr std::size_t kChunkTarget = 16 * 1024;
 
-// A piece of a listing: WalkRecords, each followed by its name and a NUL, 8-byte aligned.
-struct WalkChunk {
-    WalkChunk* next = nullptr;
-    std::size_t used = 0; // bytes of records behind the header
-};
-
-WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength);
+// The index-th subfolder of parent (null: the root, index 0).
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength,
+                  std::uint32_t index);
 void DeleteNode(WalkNode* node);
 // A chunk with room for used bytes of records behind its header; throws std::bad_alloc.
 WalkChunk* NewChunk(std::size_t used);
@@ -212,7 +208,8 @@ private:
         char byte;
         RecordByte() {} // NOLINT: left unset on purpose
     };
-    std::vector<RecordByte> m_records;
+    std::vector<RecordByte> m_records; // its room; the records are its first m_recordBytes
+    std::size_t m_recordBytes = 0;
     std::vector<WalkNode*> m_children; // null at the end while its node is being made
     std::size_t m_childBytes = 0;
     bool m_reading = false; // between StartRead and the end of FinishRead

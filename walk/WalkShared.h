@@ -35,6 +35,29 @@ inline constexpr std::size_t kReadAheadBytes = 1024 * 1024;
 void LinkAlive(WalkNode*& head, WalkNode* node);
 // Frees a list of chunks; returns the bytes they counted.
 std::size_t FreeChunkList(WalkChunk* chunk);
+// The bytes a list of chunks counts.
+std::size_t ChunkListBytes(const WalkChunk* chunk);
+
+// Descriptors to close and memory to free, given up while the walk's lock was held and
+// put off until it is let go: a close is a system call of some microseconds, during which
+// the other threads would spin or sleep on the lock. Its room is made once; when it is
+// full, the rest is done at once as before.
+class CDeferred {
+public:
+    CDeferred() noexcept;
+    // False when full: the caller does it now.
+    bool Close(int fd);
+    bool Free(WalkNode* node);
+    bool Free(WalkChunk* chunks); // a whole list
+    // Closes and frees everything; then it is empty.
+    void Run();
+    void swap(CDeferred& other) noexcept;
+
+private:
+    std::vector<int> m_fds;
+    std::vector<WalkNode*> m_nodes;
+    std::vector<WalkChunk*> m_chunks;
+};
 // Nothing needs node any more: the consumer is done with it, no reader has it, nothing
 // below it is left.
 bool CanFree(const WalkNode* node);
@@ -73,6 +96,7 @@ struct Reader {
     Reader(bool recurse, bool sizes, const HomeTrash& trash) : lister(recurse, sizes, trash) {}
     CFolderReader lister;
     ReadJob job;
+    CDeferred deferred; // taken from the walk's before the lock is let go, done after
 };
 
 struct CTreeWalk::Shared {
@@ -102,6 +126,13 @@ struct CTreeWalk::Shared {
     void FreeNodeLocked(WalkNode* node);
     void MaybeCloseLocked(WalkNode* node);
     void WantLocked(WalkNode* node, const Place& place);
+    void CloseLocked(int fd);
+    void DeleteNodeLocked(WalkNode* node);
+    // Frees a list of chunks (later, when it can); returns the bytes they counted.
+    std::size_t FreeChunksLocked(WalkChunk* chunks);
+    // Lets go of the lock, then does what was put off while it was held (into: the
+    // calling thread's own CDeferred).
+    void UnlockAndRunDeferred(WalkLock& lock, CDeferred& into);
 
     CWalkMutex mutex;
     std::condition_variable_any workCv;
@@ -116,10 +147,11 @@ struct CTreeWalk::Shared {
     long held = 0; // listings held open, the root's included
     long holdBudget = 1;
     long maxReaders = 0;
-    bool slowReads = false; // a read since the last reader started was slow
+    bool slowReads = false;  // a read since the last reader started was slow
     unsigned long reads = 0; // begun, for sampling the slow ones
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed
+    CDeferred deferred;        // put off under the lock, not yet done
 
     const std::string rootPath;
     const bool recurse;

@@ -3,6 +3,9 @@
 #include "platform/core/String.h"
 
 #include <cassert>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -54,6 +57,12 @@ class CStringArray : public CArray<CString, const CString&> {};
 
 // Associations from a text key to a text value. Keys compare exactly, byte by byte.
 // Iteration visits every entry once in the map's own (unspecified) order.
+//
+// The non-const PLookup, which the count calls once per file, remembers where it found
+// short keys (up to seven bytes, as nearly every extension is) in a small table of its
+// own: a key found before is found again with a multiplication and two compares instead
+// of a hash of its bytes, a division and a byte compare. The table holds no key text,
+// only the key packed into a number, and forgets everything when entries are removed.
 class CMapStringToString {
 public:
     // The allocation block is the growth granularity of the classic map; here it only
@@ -61,6 +70,27 @@ public:
     explicit CMapStringToString(int blockSize = 10) {
         m_map.reserve(static_cast<std::size_t>(blockSize));
     }
+    // A copy starts with an empty lookup table: the original's points into the original.
+    CMapStringToString(const CMapStringToString& other) : m_map(other.m_map) {}
+    CMapStringToString& operator=(const CMapStringToString& other) {
+        if (this != &other) {
+            m_map = other.m_map;
+            m_recent.reset();
+        }
+        return *this;
+    }
+    CMapStringToString(CMapStringToString&& other) noexcept : m_map(std::move(other.m_map)) {
+        other.m_recent.reset();
+    }
+    CMapStringToString& operator=(CMapStringToString&& other) noexcept {
+        if (this != &other) {
+            m_map = std::move(other.m_map);
+            m_recent.reset();
+            other.m_recent.reset();
+        }
+        return *this;
+    }
+    ~CMapStringToString() = default;
 
     int GetCount() const { return static_cast<int>(m_map.size()); }
     int GetSize() const { return GetCount(); }
@@ -76,8 +106,19 @@ public:
     }
     // The stored value for key, or null; lets a hot caller update a value in place.
     CString* PLookup(std::string_view key) {
+        if (key.size() > kPackedBytes) {
+            const auto it = m_map.find(key);
+            return it == m_map.end() ? nullptr : &it->second;
+        }
+        const std::uint64_t packed = Pack(key);
+        Recent& slot = RecentSlot(packed);
+        if (slot.packed == packed && slot.value)
+            return slot.value;
         const auto it = m_map.find(key);
-        return it == m_map.end() ? nullptr : &it->second;
+        if (it == m_map.end())
+            return nullptr;
+        slot = {packed, &it->second};
+        return &it->second;
     }
     const CString* PLookup(std::string_view key) const {
         const auto it = m_map.find(key);
@@ -103,11 +144,47 @@ public:
             return it->second;
         return m_map.emplace(CString(key), CString()).first->second;
     }
-    void RemoveAll() { m_map.clear(); }
+    void RemoveAll() {
+        m_map.clear();
+        m_recent.reset();
+    }
 
     auto begin() const { return m_map.begin(); }
     auto end() const { return m_map.end(); }
 
 private:
+    static constexpr std::size_t kPackedBytes = 7;
+    static constexpr int kRecentBits = 10;
+    // Where a key of up to kPackedBytes bytes was found (value null: nothing yet). Values
+    // stay where they are while the map grows; only removing entries moves them.
+    struct Recent {
+        std::uint64_t packed;
+        CString* value;
+    };
+    // A key of up to kPackedBytes bytes in one number: its bytes, then zeros, and its
+    // length in the top byte. Two keys are equal exactly when their numbers are.
+    static std::uint64_t Pack(std::string_view key) {
+        const auto* p = reinterpret_cast<const unsigned char*>(key.data());
+        const std::size_t n = key.size();
+        std::uint64_t packed = static_cast<std::uint64_t>(n) << 56;
+        if (n >= 4) {
+            std::uint32_t low;
+            std::uint32_t high;
+            std::memcpy(&low, p, 4);
+            std::memcpy(&high, p + n - 4, 4);
+            return packed | low | static_cast<std::uint64_t>(high) << (8 * (n - 4));
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            packed |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+        return packed;
+    }
+    Recent& RecentSlot(std::uint64_t packed) {
+        if (!m_recent)
+            m_recent = std::make_unique<Recent[]>(std::size_t{1} << kRecentBits);
+        const std::uint64_t mixed = packed * 0x9E3779B97F4A7C15ull;
+        return m_recent[static_cast<std::size_t>(mixed >> (64 - kRecentBits))];
+    }
+
     std::unordered_map<CString, CString, CStringHash, CStringEqual> m_map;
+    std::unique_ptr<Recent[]> m_recent; // made at the first non-const PLookup
 };

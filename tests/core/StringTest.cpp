@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,6 +128,49 @@ TEST(CMapStringToString, ExactKeysLookupReplaceAndRemoveAll) {
     map.RemoveAll();
     EXPECT_TRUE(map.IsEmpty());
     EXPECT_FALSE(map.Lookup(".txt", value));
+}
+
+// The non-const PLookup remembers where short keys were found: what it remembers must
+// never outlive the entries, nor pass to a copy, nor mix keys that share their bytes.
+TEST(CMapStringToString, PLookupFindsTheKeysOwnValueAfterRemoveAllCopyAndMove) {
+    const std::string keys[] = {"",        ".",        ".a",        ".a\0"s,
+                                ".\0"s,    ".txt",     ".tx",       ".json",
+                                ".abcdef", ".abcdefg", ".abcdefgh", "\xff\xff\xff\xff\xff\xff\xff"};
+    const auto fill = [&](CMapStringToString& map, const std::string& tag) {
+        for (std::size_t i = 0; i < std::size(keys); ++i)
+            map.SetAt(keys[i], CString(tag + std::to_string(i)));
+    };
+    const auto expect = [&](CMapStringToString& map, const std::string& tag) {
+        for (int round = 0; round < 2; ++round)
+            for (std::size_t i = 0; i < std::size(keys); ++i) {
+                const CString* value = map.PLookup(keys[i]);
+                ASSERT_NE(value, nullptr) << i;
+                EXPECT_EQ(*value, CString(tag + std::to_string(i))) << i;
+            }
+        EXPECT_EQ(map.PLookup(".js"), nullptr);
+        EXPECT_EQ(map.PLookup(".a\0\0"s), nullptr);
+    };
+    CMapStringToString map;
+    fill(map, "a");
+    expect(map, "a");
+
+    CMapStringToString copy = map;
+    fill(copy, "b");
+    expect(copy, "b");
+    expect(map, "a");
+    copy = map;
+    expect(copy, "a");
+
+    map.RemoveAll();
+    for (const std::string& key : keys)
+        EXPECT_EQ(map.PLookup(key), nullptr);
+    fill(map, "c");
+    expect(map, "c");
+
+    CMapStringToString moved = std::move(map);
+    expect(moved, "c");
+    copy = std::move(moved);
+    expect(copy, "c");
 }
 
 TEST(CMapStringToString, KeysMayHoldNulAndNonUtf8Bytes) {
