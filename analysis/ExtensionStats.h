@@ -10,11 +10,11 @@
 
 #include <string_view>
 
+// CountFile for a file whose extension key is key.
+void CountKey(CMapStringToString& counts, int& total, std::string_view key);
 // Counts one file under its extension key (see platform/core/ExtensionKey.h): the key's count
 // (decimal text, absent = "0") goes up by one, and so does total. Allocates only for a
 // key seen for the first time. Counts and total stop at INT_MAX instead of wrapping.
-// CountFile for a file whose extension key is key.
-void CountKey(CMapStringToString& counts, int& total, std::string_view key);
 inline void CountFile(CMapStringToString& counts, int& total, std::string_view path) {
     CountKey(counts, total, ExtensionKey(path));
 }

@@ -70,7 +70,8 @@ void Examine(int fd, const char* name, bool wantSize, unsigned char& type, std::
 }
 
 // Whether the system takes a null path with AT_EMPTY_PATH (Linux 6.11 on): the call then
-// skips looking up a path altogether. Cleared at the first refusal (EFAULT).
+// skips looking up a path altogether. Cleared at the first refusal (EFAULT; ENOSYS
+// where the system has no statx).
 std::atomic<bool> g_nullPathStatx{true};
 
 // Device, inode and mount top of an open folder.

@@ -67,10 +67,8 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     return outcome;
 }
 
-WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength,
-                  std::uint32_t index) {
-    const std::size_t bytes = sizeof(WalkNode) + name.size() + 1;
-    void* memory = std::malloc(bytes);
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
+    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
     if (!memory)
         throw std::bad_alloc();
     auto* node = new (memory) WalkNode;
@@ -82,10 +80,9 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     node->parent = parent;
     node->parentNode = parent;
     node->depth = parent ? parent->depth + 1 : 0;
-    node->index = index;
     node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
     node->prefixLength = prefixLength;
-    node->bytes = bytes;
+    node->bytes = sizeof(WalkNode) + name.size() + 1;
     g_liveNodes.fetch_add(1, std::memory_order_relaxed);
     return node;
 }
@@ -134,13 +131,12 @@ void CFolderReader::Keep(WalkNode* node, const char* name, std::size_t length, u
     if (type == DT_DIR && m_recurse) {
         // Its place first: a node is never made without somewhere to keep it (Abandon).
         m_children.push_back(nullptr);
-        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1,
-                        node->childCount);
+        child = NewNode(node, std::string_view(name, length), node->prefixLength + length + 1);
         m_children.back() = child;
         // The listing's inode until the folder is opened; where a folder is reached by its
         // path (Windows), opening it checks that it is still this one.
         child->ino = ino;
-        ++node->childCount;
+        child->index = node->childCount++;
         m_childBytes += child->bytes;
     }
     const std::size_t bytes = WalkRecord::Size(length);

@@ -46,7 +46,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
     s.holdBudget =
         std::clamp(spare - kDescriptorsPerReader * (s.maxReaders + 1), 1L, kMaxHeldDescriptors);
 
-    m_root = s.root = NewNode(nullptr, {}, entryPrefixLength, 0);
+    m_root = s.root = NewNode(nullptr, {}, entryPrefixLength);
     s.bytesAhead += m_root->bytes;
     LinkAlive(s.alive, m_root);
     s.WantLocked(m_root, PlaceOf(m_root));

@@ -65,9 +65,7 @@ struct WalkNode : WalkFolder {
 // A read stops once it holds this much; a big folder is read in pieces of about this size.
 inline constexpr std::size_t kChunkTarget = 16 * 1024;
 
-// The index-th subfolder of parent (null: the root, index 0).
-WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength,
-                  std::uint32_t index);
+WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength);
 void DeleteNode(WalkNode* node);
 // A chunk with room for used bytes of records behind its header; throws std::bad_alloc.
 WalkChunk* NewChunk(std::size_t used);

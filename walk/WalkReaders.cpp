@@ -111,25 +111,23 @@ CDeferred::CDeferred() noexcept {
     }
 }
 
-bool CDeferred::Close(int fd) {
-    if (m_fds.size() == m_fds.capacity())
-        return false;
-    m_fds.push_back(fd);
+template <class T> bool CDeferred::Put(std::vector<T>& items, T item) {
+    if (items.size() == items.capacity())
+        return false; // growing could fail, and would allocate under the lock
+    items.push_back(item);
     return true;
+}
+
+bool CDeferred::Close(int fd) {
+    return Put(m_fds, fd);
 }
 
 bool CDeferred::Free(WalkNode* node) {
-    if (m_nodes.size() == m_nodes.capacity())
-        return false;
-    m_nodes.push_back(node);
-    return true;
+    return Put(m_nodes, node);
 }
 
 bool CDeferred::Free(WalkChunk* chunks) {
-    if (m_chunks.size() == m_chunks.capacity())
-        return false;
-    m_chunks.push_back(chunks);
-    return true;
+    return Put(m_chunks, chunks);
 }
 
 void CDeferred::Run() {

@@ -54,6 +54,8 @@ public:
     void swap(CDeferred& other) noexcept;
 
 private:
+    template <class T> static bool Put(std::vector<T>& items, T item);
+
     std::vector<int> m_fds;
     std::vector<WalkNode*> m_nodes;
     std::vector<WalkChunk*> m_chunks;
