@@ -37,6 +37,7 @@ struct WalkNode : WalkFolder {
     bool opened = false;
     bool mountTop = false; // the top of a mounted drive
     bool excluded = false; // the home trash: not part of the tree
+    bool tried = false;    // opened (or tried) by the reader of its parent's listing
 
     // lock
     NodeState state = NodeState::Queued;
