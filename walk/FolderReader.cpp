@@ -44,6 +44,9 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     node->dev = opened.id.dev;
     node->ino = opened.id.ino;
     node->mountTop = opened.id.mountRoot || (parent && opened.id.dev != parent->dev);
+    // Another file system starts only where the device changes or a mount does.
+    node->fileSystem = parent && !node->mountTop ? parent->fileSystem : FileSystemOf(opened.fd);
+    node->endsAtShortRead = EndsAtShortRead(node->fileSystem, opened.id);
     for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode)
         if (a->dev == node->dev && a->ino == node->ino) {
             outcome.failed = true;
