@@ -5,9 +5,11 @@
 #include "walk/WalkNode.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -18,8 +20,85 @@ constexpr std::size_t kFirstRoom = 2 * kChunkTarget;
 std::atomic<std::uint64_t> g_nextFolderId{1};
 std::atomic<long> g_liveNodes{0};
 std::atomic<long> g_liveChunks{0};
+std::atomic<long> g_liveWalks{0};
+
+// Nodes and chunks given back, kept for the next one of the same size (rounded up to
+// kStep) rather than returned to the C library: a reader makes them and the consumer
+// frees them, so each would go back to another thread's heap, under that heap's lock, and
+// the next be cut afresh from it. Up to kKeptBytes are kept, and none once no walk is left.
+class CBlockPool {
+public:
+    static std::size_t Rounded(std::size_t bytes) {
+        return bytes <= kLargest ? (bytes + kStep - 1) / kStep * kStep : bytes;
+    }
+    // A block of Rounded(bytes); null when there is no memory.
+    void* Take(std::size_t bytes) {
+        const std::size_t size = Rounded(bytes);
+        if (size <= kLargest) {
+            std::lock_guard lock(m_mutex);
+            if (Block* block = m_free[Class(size)]) {
+                m_free[Class(size)] = block->next;
+                m_bytes -= size;
+                return block;
+            }
+        }
+        return std::malloc(size);
+    }
+    // Gives back a block Take(bytes) gave.
+    void Give(void* memory, std::size_t bytes) {
+        const std::size_t size = Rounded(bytes);
+        if (size <= kLargest) {
+            std::lock_guard lock(m_mutex);
+            if (m_bytes + size <= kKeptBytes && g_liveWalks.load(std::memory_order_relaxed) > 0) {
+                auto* block = static_cast<Block*>(memory);
+                block->next = m_free[Class(size)];
+                m_free[Class(size)] = block;
+                m_bytes += size;
+                return;
+            }
+        }
+        std::free(memory);
+    }
+    void Clear() {
+        std::lock_guard lock(m_mutex);
+        for (Block*& list : m_free)
+            while (Block* block = list) {
+                list = block->next;
+                std::free(block);
+            }
+        m_bytes = 0;
+    }
+
+private:
+    static constexpr std::size_t kStep = 64;
+    static constexpr std::size_t kLargest = 8 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+    static constexpr std::size_t kKeptBytes = 0; // every free seen by the sanitizer
+#else
+    static constexpr std::size_t kKeptBytes = 256 * 1024;
+#endif
+    struct Block {
+        Block* next;
+    };
+    static std::size_t Class(std::size_t size) { return size / kStep - 1; }
+
+    std::mutex m_mutex;
+    std::array<Block*, kLargest / kStep> m_free{};
+    std::size_t m_bytes = 0;
+};
+
+CBlockPool g_pool;
 
 } // namespace
+
+void WalkBegins() {
+    g_liveWalks.fetch_add(1, std::memory_order_relaxed);
+}
+
+void WalkEnds() {
+    if (g_liveWalks.fetch_sub(1, std::memory_order_relaxed) == 1)
+        g_pool.Clear();
+}
 
 OpenResult Expect(OpenResult result, const FolderId* expected) {
     if (result.fd >= 0 && expected &&
@@ -71,7 +150,7 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
 }
 
 WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
-    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
+    void* memory = g_pool.Take(sizeof(WalkNode) + name.size() + 1);
     if (!memory)
         throw std::bad_alloc();
     auto* node = new (memory) WalkNode;
@@ -91,13 +170,14 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
 }
 
 void DeleteNode(WalkNode* node) {
+    const std::size_t bytes = sizeof(WalkNode) + node->name.size() + 1;
     node->~WalkNode();
-    std::free(node);
+    g_pool.Give(node, bytes);
     g_liveNodes.fetch_sub(1, std::memory_order_relaxed);
 }
 
 WalkChunk* NewChunk(std::size_t used) {
-    void* memory = std::malloc(sizeof(WalkChunk) + used);
+    void* memory = g_pool.Take(sizeof(WalkChunk) + used);
     if (!memory)
         throw std::bad_alloc();
     auto* chunk = new (memory) WalkChunk;
@@ -107,8 +187,9 @@ WalkChunk* NewChunk(std::size_t used) {
 }
 
 void DeleteChunk(WalkChunk* chunk) {
+    const std::size_t bytes = sizeof(WalkChunk) + chunk->used;
     chunk->~WalkChunk();
-    std::free(chunk);
+    g_pool.Give(chunk, bytes);
     g_liveChunks.fetch_sub(1, std::memory_order_relaxed);
 }
 

@@ -48,6 +48,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
         std::clamp(spare - kDescriptorsPerReader * (s.maxReaders + 1), 1L, kMaxHeldDescriptors);
 
     m_root = s.root = NewNode(nullptr, {}, entryPrefixLength);
+    WalkBegins();
     s.bytesAhead += m_root->bytes;
     LinkAlive(s.alive, m_root);
     s.WantLocked(m_root, PlaceOf(m_root));
@@ -104,6 +105,7 @@ CTreeWalk::~CTreeWalk() {
         FreeChunkList(node->current);
         DeleteNode(node);
     }
+    WalkEnds();
 }
 
 const WalkFolder& CTreeWalk::Folder(const WalkNode* node) {

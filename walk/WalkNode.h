@@ -83,6 +83,9 @@ struct WalkAllocations {
     long chunks = 0;
 };
 WalkAllocations LiveWalkAllocations();
+// Each walk's first and last: the memory kept for nodes and chunks goes with the last.
+void WalkBegins();
+void WalkEnds();
 inline std::size_t ChunkBytes(const WalkChunk* chunk) {
     return sizeof(WalkChunk) + chunk->used;
 }
