@@ -80,7 +80,9 @@ private:
     struct Block {
         Block* next;
     };
-    static std::size_t Class(std::size_t size) { return size / kStep - 1; }
+    static std::size_t Class(std::size_t size) {
+        return size / kStep - 1;
+    }
 
     std::mutex m_mutex;
     std::array<Block*, kLargest / kStep> m_free{};

@@ -10,9 +10,9 @@
 // reads itself. A read opens the subfolders it finds right away, as many as the
 // descriptor budget allows, and then needs the listing's descriptor no more. A node keeps
 // its descriptor while it has subfolders not opened yet and the budget allows; otherwise
-// subfolders are reopened from the nearest open ancestor through checked components. One lock
-// guards the queue, the states and the descriptors; a reader takes it once per folder (publishing
-// what it read and taking the next), the consumer about twice.
+// subfolders are reopened from the nearest open ancestor through checked components. One
+// lock guards the queue, the states and the descriptors; a reader takes it once per folder
+// (publishing what it read and taking the next), the consumer about twice.
 #include "walk/WalkShared.h"
 
 #include <algorithm>
