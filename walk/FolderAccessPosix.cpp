@@ -12,8 +12,10 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -77,7 +79,7 @@ std::atomic<bool> g_nullPathStatx{true};
 // Device, inode and mount top of an open folder.
 bool Identify(int fd, FolderId& id) {
     struct statx st;
-    constexpr unsigned int kMask = STATX_INO | STATX_TYPE | STATX_MODE;
+    constexpr unsigned int kMask = STATX_INO | STATX_TYPE | STATX_MODE | STATX_SIZE;
     long result = -1;
     if (g_nullPathStatx.load(std::memory_order_relaxed)) {
         // Made directly: the C library's statx declares its path never null.
@@ -94,6 +96,7 @@ bool Identify(int fd, FolderId& id) {
     id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
                    (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
     id.everyoneSearches = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
+    id.oneBlock = (st.stx_mask & STATX_SIZE) && st.stx_size <= st.stx_blksize;
     return true;
 }
 
@@ -211,8 +214,34 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
                 continue;
             Keep(node, name, length, type, entry->d_ino, size);
         }
+        // Room left for the longest entry there can be: the listing is at its end.
+        if (node->endsAtShortRead &&
+            m_buffer.size() - static_cast<std::size_t>(got) >= sizeof(dirent64)) {
+            outcome.end = true;
+            break;
+        }
     }
     return FinishRead(outcome);
+}
+
+std::uint32_t FileSystemOf(int fd) {
+    struct statfs fs;
+    return ::fstatfs(fd, &fs) == 0 ? static_cast<std::uint32_t>(fs.f_type) : 0;
+}
+
+bool EndsAtShortRead(std::uint32_t fileSystem, const FolderId& id) {
+    // ext2, ext3 and ext4 read a folder of one block whole, and only then give its entries;
+    // tmpfs lists from memory. Either goes on until the buffer cannot take the next entry.
+    // Others may not: a FUSE drive gives one reply's worth a read, and where a listing is
+    // read block by block, an error after some of them comes at the next read.
+    switch (fileSystem) {
+    case EXT4_SUPER_MAGIC:
+        return id.oneBlock;
+    case TMPFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool CanSearch(int fd, const FolderId& id, OpenResult& denied) {

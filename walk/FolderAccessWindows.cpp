@@ -197,6 +197,14 @@ OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkN
     return result;
 }
 
+std::uint32_t FileSystemOf(int) {
+    return 0;
+}
+
+bool EndsAtShortRead(std::uint32_t, const FolderId&) {
+    return false; // listed through a handle, not with getdents64
+}
+
 bool CanSearch(int, const FolderId&, OpenResult&) {
     // A folder that can be listed can be searched: Windows has no permission between.
     return true;

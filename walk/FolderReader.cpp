@@ -5,9 +5,11 @@
 #include "walk/WalkNode.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -16,10 +18,120 @@ namespace {
 constexpr std::size_t kFirstRoom = 2 * kChunkTarget;
 
 std::atomic<std::uint64_t> g_nextFolderId{1};
-std::atomic<long> g_liveNodes{0};
-std::atomic<long> g_liveChunks{0};
+std::atomic<long> g_liveWalks{0};
+
+// Folder ids a thread takes from g_nextFolderId at a time: taking one each, the threads
+// of a walk would pass that counter between their cores for every folder.
+constexpr std::uint64_t kIdsAtOnce = 1024;
+
+std::uint64_t NextFolderId() {
+    thread_local std::uint64_t next = 0, end = 0;
+    if (next == end) {
+        next = g_nextFolderId.fetch_add(kIdsAtOnce, std::memory_order_relaxed);
+        end = next + kIdsAtOnce;
+    }
+    return next++;
+}
+
+// Where nodes and chunks come from. Those given back are kept for the next one of the same
+// size (rounded up to kStep) rather than returned to the C library: a reader makes them
+// and the consumer frees them, so each would go back to another thread's heap, under that
+// heap's lock, and the next be cut afresh from it. Up to kKeptBytes are kept, and none
+// once no walk is left. It also counts what is out (LiveWalkAllocations), under the lock
+// it takes anyway.
+class CBlockPool {
+public:
+    // A block of at least bytes; null when there is no memory. node: a node, else a chunk.
+    void* Take(std::size_t bytes, bool node) {
+        const std::size_t size = Rounded(bytes);
+        void* block = nullptr;
+        {
+            std::lock_guard lock(m_mutex);
+            if (size <= kLargest && m_free[Class(size)]) {
+                Block* kept = m_free[Class(size)];
+                m_free[Class(size)] = kept->next;
+                m_bytes -= size;
+                block = kept;
+            }
+            ++(node ? m_out.nodes : m_out.chunks);
+        }
+        if (!block)
+            block = std::malloc(size);
+        if (!block)
+            Count(node, -1);
+        return block;
+    }
+    // Gives back a block Take(bytes, node) gave.
+    void Give(void* memory, std::size_t bytes, bool node) {
+        const std::size_t size = Rounded(bytes);
+        {
+            std::lock_guard lock(m_mutex);
+            --(node ? m_out.nodes : m_out.chunks);
+            if (size <= kLargest && m_bytes + size <= kKeptBytes &&
+                g_liveWalks.load(std::memory_order_relaxed) > 0) {
+                auto* block = static_cast<Block*>(memory);
+                block->next = m_free[Class(size)];
+                m_free[Class(size)] = block;
+                m_bytes += size;
+                return;
+            }
+        }
+        std::free(memory);
+    }
+    void Clear() {
+        std::lock_guard lock(m_mutex);
+        for (Block*& list : m_free)
+            while (Block* block = list) {
+                list = block->next;
+                std::free(block);
+            }
+        m_bytes = 0;
+    }
+    WalkAllocations Out() {
+        std::lock_guard lock(m_mutex);
+        return m_out;
+    }
+
+private:
+    static constexpr std::size_t kStep = 64;
+    static constexpr std::size_t kLargest = 8 * 1024;
+#ifdef __SANITIZE_ADDRESS__
+    static constexpr std::size_t kKeptBytes = 0; // every free seen by the sanitizer
+#else
+    static constexpr std::size_t kKeptBytes = 256 * 1024;
+#endif
+    struct Block {
+        Block* next;
+    };
+    static std::size_t Rounded(std::size_t bytes) {
+        return bytes <= kLargest ? (bytes + kStep - 1) / kStep * kStep : bytes;
+    }
+    static std::size_t Class(std::size_t size) {
+        return size / kStep - 1;
+    }
+    void Count(bool node, long change) {
+        std::lock_guard lock(m_mutex);
+        (node ? m_out.nodes : m_out.chunks) += change;
+    }
+
+    std::mutex m_mutex;
+    std::array<Block*, kLargest / kStep> m_free{};
+    std::size_t m_bytes = 0;
+    WalkAllocations m_out;
+};
+
+CBlockPool g_pool;
 
 } // namespace
+
+void WalkBegins() {
+    g_liveWalks.fetch_add(1, std::memory_order_relaxed);
+}
+
+void WalkEnds() {
+    if (g_liveWalks.fetch_sub(1, std::memory_order_relaxed) == 1)
+        g_pool.Clear();
+}
 
 OpenResult Expect(OpenResult result, const FolderId* expected) {
     if (result.fd >= 0 && expected &&
@@ -44,6 +156,9 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     node->dev = opened.id.dev;
     node->ino = opened.id.ino;
     node->mountTop = opened.id.mountRoot || (parent && opened.id.dev != parent->dev);
+    // Another file system starts only where the device changes or a mount does.
+    node->fileSystem = parent && !node->mountTop ? parent->fileSystem : FileSystemOf(opened.fd);
+    node->endsAtShortRead = EndsAtShortRead(node->fileSystem, opened.id);
     for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode)
         if (a->dev == node->dev && a->ino == node->ino) {
             outcome.failed = true;
@@ -68,7 +183,7 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
 }
 
 WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLength) {
-    void* memory = std::malloc(sizeof(WalkNode) + name.size() + 1);
+    void* memory = g_pool.Take(sizeof(WalkNode) + name.size() + 1, true);
     if (!memory)
         throw std::bad_alloc();
     auto* node = new (memory) WalkNode;
@@ -80,38 +195,35 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     node->parent = parent;
     node->parentNode = parent;
     node->depth = parent ? parent->depth + 1 : 0;
-    node->id = g_nextFolderId.fetch_add(1, std::memory_order_relaxed);
+    node->id = NextFolderId();
     node->prefixLength = prefixLength;
     node->bytes = sizeof(WalkNode) + name.size() + 1;
-    g_liveNodes.fetch_add(1, std::memory_order_relaxed);
     return node;
 }
 
 void DeleteNode(WalkNode* node) {
+    const std::size_t bytes = sizeof(WalkNode) + node->name.size() + 1;
     node->~WalkNode();
-    std::free(node);
-    g_liveNodes.fetch_sub(1, std::memory_order_relaxed);
+    g_pool.Give(node, bytes, true);
 }
 
 WalkChunk* NewChunk(std::size_t used) {
-    void* memory = std::malloc(sizeof(WalkChunk) + used);
+    void* memory = g_pool.Take(sizeof(WalkChunk) + used, false);
     if (!memory)
         throw std::bad_alloc();
     auto* chunk = new (memory) WalkChunk;
     chunk->used = used;
-    g_liveChunks.fetch_add(1, std::memory_order_relaxed);
     return chunk;
 }
 
 void DeleteChunk(WalkChunk* chunk) {
+    const std::size_t bytes = sizeof(WalkChunk) + chunk->used;
     chunk->~WalkChunk();
-    std::free(chunk);
-    g_liveChunks.fetch_sub(1, std::memory_order_relaxed);
+    g_pool.Give(chunk, bytes, false);
 }
 
 WalkAllocations LiveWalkAllocations() {
-    return {g_liveNodes.load(std::memory_order_relaxed),
-            g_liveChunks.load(std::memory_order_relaxed)};
+    return g_pool.Out();
 }
 
 CFolderReader::CFolderReader(bool recurse, bool sizes, const HomeTrash& trash)

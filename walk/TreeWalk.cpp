@@ -7,11 +7,12 @@
 // it is read, and a big listing read in pieces has its rest wanted after the subfolders
 // found so far.
 // The consumer takes listings node by node in walk order; a node nobody has taken yet it
-// reads itself. A node keeps its descriptor while it has subfolders not opened yet and
-// the descriptor budget allows; otherwise subfolders are reopened from the nearest open
-// ancestor through checked components. One lock guards the queue, the states and the
-// descriptors; a reader takes it once per folder (publishing what it read and taking the
-// next), the consumer about twice.
+// reads itself. A read opens the subfolders it finds right away, as many as the
+// descriptor budget allows, and then needs the listing's descriptor no more. A node keeps
+// its descriptor while it has subfolders not opened yet and the budget allows; otherwise
+// subfolders are reopened from the nearest open ancestor through checked components. One
+// lock guards the queue, the states and the descriptors; a reader takes it once per folder
+// (publishing what it read and taking the next), the consumer about twice.
 #include "walk/WalkShared.h"
 
 #include <algorithm>
@@ -47,6 +48,7 @@ CTreeWalk::CTreeWalk(const std::string& rootPath, std::size_t entryPrefixLength,
         std::clamp(spare - kDescriptorsPerReader * (s.maxReaders + 1), 1L, kMaxHeldDescriptors);
 
     m_root = s.root = NewNode(nullptr, {}, entryPrefixLength);
+    WalkBegins();
     s.bytesAhead += m_root->bytes;
     LinkAlive(s.alive, m_root);
     s.WantLocked(m_root, PlaceOf(m_root));
@@ -103,6 +105,7 @@ CTreeWalk::~CTreeWalk() {
         FreeChunkList(node->current);
         DeleteNode(node);
     }
+    WalkEnds();
 }
 
 const WalkFolder& CTreeWalk::Folder(const WalkNode* node) {

@@ -37,6 +37,11 @@ struct WalkNode : WalkFolder {
     bool opened = false;
     bool mountTop = false; // the top of a mounted drive
     bool excluded = false; // the home trash: not part of the tree
+    bool tried = false;    // opened (or tried) by the reader of its parent's listing
+    // The kind of file system it is on (FileSystemOf), and whether a read of its listing
+    // that leaves room for one more entry has read all of it (EndsAtShortRead).
+    std::uint32_t fileSystem = 0;
+    bool endsAtShortRead = false;
 
     // lock
     NodeState state = NodeState::Queued;
@@ -78,6 +83,9 @@ struct WalkAllocations {
     long chunks = 0;
 };
 WalkAllocations LiveWalkAllocations();
+// Each walk's first and last: the memory kept for nodes and chunks goes with the last.
+void WalkBegins();
+void WalkEnds();
 inline std::size_t ChunkBytes(const WalkChunk* chunk) {
     return sizeof(WalkChunk) + chunk->used;
 }
@@ -88,6 +96,7 @@ struct FolderId {
     std::uint64_t ino = 0;
     bool mountRoot = false;
     bool everyoneSearches = false; // the mode lets owner, group and others search it
+    bool oneBlock = false;         // its listing takes one block of its file system at most
 };
 
 // What opening one folder gave: a descriptor, or the reason there is none.
@@ -115,6 +124,14 @@ OpenResult OpenRoot(const std::string& path);
 // False, with denied set, when the folder open as fd (id) can be listed but not searched:
 // its entries could be neither examined nor reached.
 bool CanSearch(int fd, const FolderId& id, OpenResult& denied);
+// The kind of file system the folder open as fd is on, as the platform tells them apart (0:
+// not told).
+std::uint32_t FileSystemOf(int fd);
+// Whether, for a folder (id) on a file system of that kind, a read of its listing that
+// leaves room for one more entry has read all of it: the read that would find the end can
+// then be left out. Only where the file system reads such a folder's listing whole before
+// giving any of it, so that no error can come after a part.
+bool EndsAtShortRead(std::uint32_t fileSystem, const FolderId& id);
 // Folder handles a walk may use besides those of the rest of the program (the process's
 // limit less what is open).
 long SpareFolderHandles();

@@ -90,8 +90,14 @@ struct ReadJob {
     std::vector<WalkNode*> path; // components below base, deepest first
     OpenOutcome opened;
     ReadOutcome read;
-    bool measure = false; // whether slow is looked for (a sample of the reads)
-    bool slow = false;    // waited on the disk longer than a listing in the cache takes
+    // Subfolders this job may open as soon as the read finds them (counted in held
+    // meanwhile), how many it tried, and how many of those are open.
+    long openRoom = 0;
+    std::uint32_t openTried = 0;
+    long openedChildren = 0;
+    std::vector<WalkNode*> childPath; // the one component OpenFirstTime goes through
+    bool measure = false;             // whether slow is looked for (a sample of the reads)
+    bool slow = false;                // waited on the disk longer than a listing in the cache takes
 };
 
 struct Reader {
@@ -116,8 +122,9 @@ struct CTreeWalk::Shared {
     bool HasWorkLocked();
     void BeginLocked(ReadJob& job, WalkNode* node);
     void Run(Reader& reader);
+    void OpenFound(ReadJob& job);
     void EndLocked(ReadJob& job);
-    void PublishLocked(WalkNode* node, const ReadOutcome& read);
+    void PublishLocked(WalkNode* node, const ReadOutcome& read, std::uint32_t opened);
     void ReadHereLocked(WalkNode* node, WalkLock& lock);
     void ReadNextLocked(WalkLock& lock);
     void RunConsumerJobLocked(WalkLock& lock);

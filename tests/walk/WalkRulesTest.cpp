@@ -1,6 +1,7 @@
 // The walk's rules on bad input: folders not read are counted with their reason and never
 // silently, a folder is walked once, the trash is not part of the tree, a stop ends the
 // readers and gives their memory back.
+#include "tests/support/PrivateMount.h"
 #include "tests/support/TempTree.h"
 #include "tests/walk/WalkerTestPosix.h"
 #include "walk/WalkNode.h"
@@ -60,6 +61,36 @@ TEST(WalkRules, BindMountsOfAnAncestorAreFolderLoops) {
     TestMount l3(a, a + "/sub/l3", true);
     ASSERT_TRUE(l2.Ok() && l3.Ok());
     EXPECT_EQ(WalkOutcome(a), "files 100; 3 folders could not be read: 3 folder loop");
+}
+
+// A read that leaves room for more ends a listing only where the file system gives a
+// folder's listing whole: on the disk, on tmpfs and on a FUSE drive (one reply's worth a
+// read), a folder of a few names, one of a few blocks and one of more than a read's
+// buffer are each listed whole.
+TEST(WalkRules, SmallAndLargeFoldersAreListedWholeOnEveryKindOfDrive) {
+    TempDir tmp;
+    std::vector<TreeEntry> tree;
+    for (const auto& [folder, count] : {std::pair{"few", 5}, {"blocks", 300}, {"many", 1500}})
+        for (int i = 0; i < count; ++i)
+            tree.push_back({TreeEntry::File,
+                            std::string(folder) + "/" + std::string(40, 'n') + std::to_string(i)});
+    const std::string disk = tmp / "disk", memory = tmp / "memory", fuse = tmp / "fuse";
+    MakeTree(disk, tree);
+    MakeTree(tmp.path(), {{TreeEntry::Dir, "memory"}, {TreeEntry::Dir, "fuse"}});
+    const ChildResult child = InPrivateMounts([&](std::string& out) {
+        TestMount onMemory("", memory);
+        std::string why = onMemory.Ok() ? MountBindfs(disk, fuse) : "tmpfs refused";
+        if (!why.empty()) {
+            out = std::string(kCannotMount) + ": " + why;
+            return;
+        }
+        MakeTree(memory, tree);
+        for (const std::string& root : {disk, memory, fuse})
+            out += WalkOutcome(root) + "\n";
+    });
+    if (CannotMount(child.out))
+        GTEST_SKIP() << child.out;
+    EXPECT_EQ(child.out, "files 1805; \nfiles 1805; \nfiles 1805; \n");
 }
 
 // 3,000 levels with only 30 descriptors: every level a path can name is walked, and the

@@ -263,6 +263,41 @@ TEST(Walker, WalksEveryLevelOfATwoThousandLevelTreeWithFewDescriptors) {
     EXPECT_TRUE(stopping.WalkStopped());
 }
 
+// Subfolders are opened as soon as their listing is read, while descriptors allow: a wide
+// tree is walked whole however few there are, and every descriptor is given back, after a
+// stopped walk too.
+TEST(Walker, WideTreeGivesBackEveryDescriptorWhetherWalkedWholeOrStopped) {
+    TempDir tmp;
+    std::vector<TreeEntry> tree;
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 3; ++j)
+            tree.push_back(
+                {TreeEntry::File, "d" + std::to_string(i) + "/e" + std::to_string(j) + "/f"});
+    MakeTree(tmp.path(), tree);
+    const auto openDescriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+
+    for (const rlim_t limit : {rlim_t{24}, rlim_t{40}, rlim_t{4096}})
+        for (const std::size_t stopAfter : {std::size_t{0}, std::size_t{5}, std::size_t{90}}) {
+            const auto before = openDescriptors();
+            RecordingWalker w;
+            w.onFile = [&](RecordingWalker& self, const std::string&) {
+                if (self.files.size() == stopAfter)
+                    self.StopWalk();
+            };
+            {
+                DescriptorLimit lowered(limit);
+                w.Enumerate(tmp.path(), "*.*", true);
+            }
+            EXPECT_EQ(w.files.size(), stopAfter ? stopAfter : tree.size()) << limit;
+            EXPECT_EQ(w.FoldersNotRead().Summary(), "") << limit;
+            EXPECT_EQ(w.done.size(), w.entered.size()) << limit;
+            EXPECT_EQ(openDescriptors(), before) << limit << " " << stopAfter;
+        }
+}
+
 TEST(Walker, SkipsWhatLiesPastThePathLimit) {
     TempDir tmp;
     const std::string name(200, 'n');
