@@ -299,7 +299,7 @@ void CTreeWalk::Shared::OpenFound(ReadJob& job) {
         return;
     // The children are nobody else's until the job is published.
     for (WalkNode* child : *job.read.children) {
-        if (job.openTried == job.openRoom)
+        if (static_cast<long>(job.openTried) == job.openRoom)
             break;
         try {
             job.childPath.assign(1, child);
