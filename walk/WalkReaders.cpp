@@ -299,7 +299,7 @@ void CTreeWalk::Shared::OpenFound(ReadJob& job) {
         return;
     // The children are nobody else's until the job is published.
     for (WalkNode* child : *job.read.children) {
-        if (static_cast<long>(job.openTried) == job.openRoom)
+        if (job.openTried == job.openRoom)
             break;
         try {
             job.childPath.assign(1, child);
@@ -339,8 +339,7 @@ void CTreeWalk::Shared::EndLocked(ReadJob& job) {
     PublishLocked(node, job.read, job.openTried);
 }
 
-void CTreeWalk::Shared::PublishLocked(WalkNode* node, const ReadOutcome& read,
-                                      std::uint32_t opened) {
+void CTreeWalk::Shared::PublishLocked(WalkNode* node, const ReadOutcome& read, long opened) {
     node->readError = node->readError || read.readError;
     node->pathTooLong = node->pathTooLong || read.pathTooLong;
     node->outOfMemory = node->outOfMemory || read.outOfMemory;
@@ -352,7 +351,7 @@ void CTreeWalk::Shared::PublishLocked(WalkNode* node, const ReadOutcome& read,
     static const std::vector<WalkNode*> none;
     const std::vector<WalkNode*>& children = read.children ? *read.children : none;
     bytesAhead += read.childBytes;
-    node->unopened += static_cast<int>(children.size() - opened);
+    node->unopened += static_cast<int>(children.size()) - static_cast<int>(opened);
     node->aliveChildren += static_cast<int>(children.size());
     for (WalkNode* child : children)
         LinkAlive(alive, child);

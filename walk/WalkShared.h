@@ -93,7 +93,7 @@ struct ReadJob {
     // Subfolders this job may open as soon as the read finds them (counted in held
     // meanwhile), how many it tried, and how many of those are open.
     long openRoom = 0;
-    std::uint32_t openTried = 0;
+    long openTried = 0;
     long openedChildren = 0;
     std::vector<WalkNode*> childPath; // the one component OpenFirstTime goes through
     bool measure = false;             // whether slow is looked for (a sample of the reads)
@@ -124,7 +124,7 @@ struct CTreeWalk::Shared {
     void Run(Reader& reader);
     void OpenFound(ReadJob& job);
     void EndLocked(ReadJob& job);
-    void PublishLocked(WalkNode* node, const ReadOutcome& read, std::uint32_t opened);
+    void PublishLocked(WalkNode* node, const ReadOutcome& read, long opened);
     void ReadHereLocked(WalkNode* node, WalkLock& lock);
     void ReadNextLocked(WalkLock& lock);
     void RunConsumerJobLocked(WalkLock& lock);
