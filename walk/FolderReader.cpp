@@ -125,7 +125,8 @@ CBlockPool g_pool;
 
 // The bit of WalkNode::ancestorBits that stands for folder.
 std::uint64_t FolderBit(const WalkFolder& folder) {
-    const std::uint64_t mixed = (folder.ino ^ folder.dev * 0xC2B2AE3D27D4EB4Full) * 0x9E3779B97F4A7C15ull;
+    const std::uint64_t mixed =
+        (folder.ino ^ folder.dev * 0xC2B2AE3D27D4EB4Full) * 0x9E3779B97F4A7C15ull;
     return std::uint64_t{1} << (mixed >> 58);
 }
 

@@ -27,9 +27,7 @@ enum class NodeState : std::uint8_t {
 // marked "lock" are read and written only under it.
 struct WalkNode : WalkFolder {
     std::uint32_t index = 0; // its place among its parent's subfolders
-    WalkNode* parentNode() const {
-        return static_cast<WalkNode*>(const_cast<WalkFolder*>(parent));
-    }
+    WalkNode* parentNode() const { return static_cast<WalkNode*>(const_cast<WalkFolder*>(parent)); }
     std::size_t prefixLength = 0; // length of "folder path/" that its entry paths start with
     std::size_t bytes = 0;        // what the node itself counts against the read-ahead
     std::uint32_t childCount = 0; // subfolders found so far (written by its reader)
@@ -101,8 +99,10 @@ struct FolderId {
     std::uint64_t dev = 0;
     std::uint64_t ino = 0;
     bool mountRoot = false;
-    bool everyoneSearches = false; // the mode lets owner, group and others search it
-    bool oneBlock = false;         // its listing takes one block of its file system at most
+    // Known to be searchable: the mode lets owner, group and others search it, or the system
+    // let the walk look inside it.
+    bool searchable = false;
+    bool oneBlock = false; // its listing takes one block of its file system at most
 };
 
 // What opening one folder gave: a descriptor, or the reason there is none.

@@ -291,7 +291,8 @@ void CTreeWalk::Shared::Run(Reader& reader) {
     // Only a read that slept counts: one that lost its core midway (threads beyond the cores,
     // a busy machine) would be no faster with more readers.
     job.slowByClock = job.measure && std::chrono::steady_clock::now() - start > kSlowRead;
-    job.slow = job.slowByClock && (!kCountsThreadSleeps || (job.countSleeps && ThreadSleeps() > sleeps));
+    job.slow =
+        job.slowByClock && (!kCountsThreadSleeps || (job.countSleeps && ThreadSleeps() > sleeps));
 }
 
 void CTreeWalk::Shared::OpenFound(ReadJob& job) {
