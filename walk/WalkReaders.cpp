@@ -15,9 +15,11 @@ constexpr std::chrono::milliseconds kSlowRead{1};
 // sleeps (two system calls), they are looked at only in a read begun after one that the
 // clock found slow: from a cold cache nearly every read is slow, so the next one tells at
 // once whether they wait on the disk, and a warm walk, whose reads are slow only when a
-// thread loses its core, makes nearly no such calls. (Checking one read in eight instead
-// cost a warm walk about 1.5%; checking fewer made a cold walk some 15% slower, as it found
-// its slow reads later and grew its readers later.)
+// thread loses its core, makes nearly no such calls. (Counting the sleeps of one read in
+// eight instead cost a warm walk about 1.5%; timing only one read in eight as well made a
+// walk from a cold cache about a fifth slower: it found its slow reads later, and so grew
+// its readers later.)
+
 // How often CWalkMutex::lock tries before it sleeps, with a pause between tries: some
 // microseconds, longer than the lock is ever held by a thread that keeps its core.
 constexpr int kLockTries = 64;
