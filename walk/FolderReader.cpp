@@ -57,7 +57,7 @@ public:
             ++(node ? m_out.nodes : m_out.chunks);
         }
         if (!block)
-            block = size <= kLargest ? std::aligned_alloc(kStep, size) : std::malloc(size);
+            block = Allocate(size);
         if (!block)
             Count(node, -1);
         return block;
@@ -104,6 +104,16 @@ private:
     struct Block {
         Block* next;
     };
+    // A block that starts a cache line where the C library has such a call (not the one of
+    // Windows, whose aligned blocks need a free of their own), so that what other threads
+    // write of one block never shares a line with the start of the next.
+    static void* Allocate(std::size_t size) {
+#ifdef _WIN32
+        return std::malloc(size);
+#else
+        return size <= kLargest ? std::aligned_alloc(kStep, size) : std::malloc(size);
+#endif
+    }
     static std::size_t Rounded(std::size_t bytes) {
         return bytes <= kLargest ? (bytes + kStep - 1) / kStep * kStep : bytes;
     }
