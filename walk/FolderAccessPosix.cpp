@@ -1,6 +1,7 @@
 // The walk's folder access on POSIX systems: folders opened relative to their parent's
-// descriptor without following a link, identified by device and inode (statx), listed
-// with getdents64.
+// descriptor without following a link, identified by device and inode (statx, or where the
+// file system allows, the parent's device and the listing's inode: OpenListedFolder),
+// listed with getdents64.
 #include "platform/core/TrashFolders.h"
 #include "walk/EnumerateFiles.h"
 #include "walk/WalkNode.h"
