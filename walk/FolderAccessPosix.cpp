@@ -1,6 +1,7 @@
 // The walk's folder access on POSIX systems: folders opened relative to their parent's
-// descriptor without following a link, identified by device and inode (statx), listed
-// with getdents64.
+// descriptor without following a link, identified by device and inode (statx, or where the
+// file system allows, the parent's device and the listing's inode: OpenListedFolder),
+// listed with getdents64.
 #include "platform/core/TrashFolders.h"
 #include "walk/EnumerateFiles.h"
 #include "walk/WalkNode.h"
@@ -13,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <linux/openat2.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -23,6 +25,11 @@
 namespace {
 
 constexpr std::size_t kListingBuffer = 32 * 1024;
+// Where ext2/3/4 resume a hashed listing (every folder, where folders are indexed) once
+// all of it has been read: given as the offset of the last entry of the read that reached
+// the end, so that no read has to come back empty to tell. No entry has it (the hash it
+// stands for is never given to a name), and it is set only once no error can follow.
+constexpr std::int64_t kHashedListingEnd = INT64_MAX;
 
 // O_NONBLOCK: should a name turn out to be a FIFO after all, opening it must not wait for
 // a writer (O_DIRECTORY refuses it anyway).
@@ -42,8 +49,8 @@ template <class Call> auto RetryOnSignal(Call call) {
 // 0 when the folder open as fd can be searched, else the errno why not. Asked of the system
 // only when the mode does not already let everyone search it (the usual case; an access
 // list that takes search away from one user despite such a mode is not looked at).
-int SearchRefusal(int fd, bool everyoneSearches) {
-    if (everyoneSearches || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
+int SearchRefusal(int fd, bool searchable) {
+    if (searchable || ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0)
         return 0;
     return errno;
 }
@@ -95,7 +102,7 @@ bool Identify(int fd, FolderId& id) {
     id.ino = st.stx_ino;
     id.mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
                    (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-    id.everyoneSearches = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
+    id.searchable = (st.stx_mask & STATX_MODE) && (st.stx_mode & 0111) == 0111;
     id.oneBlock = (st.stx_mask & STATX_SIZE) && st.stx_size <= st.stx_blksize;
     return true;
 }
@@ -139,6 +146,68 @@ OpenResult Opened(int fd) {
     return result;
 }
 
+// Whether openat2 is there to be used (Linux 5.6 on; cleared at the first ENOSYS, or EPERM
+// from a sandbox that refuses it).
+std::atomic<bool> g_openat2{true};
+
+// Whether, on a file system of this kind, a folder on the same mount as its parent is on
+// the parent's device and has the inode its parent's listing gives it: ext2/3/4 and tmpfs.
+// (Not so on btrfs, where a subvolume has a device of its own, nor where a listing's
+// inodes may differ from the folders' own: layered and network file systems, FUSE.)
+bool ListingTellsIds(std::uint32_t fileSystem) {
+    return fileSystem == EXT4_SUPER_MAGIC || fileSystem == TMPFS_MAGIC;
+}
+
+// Opens child, a folder its parent's listing gave, below dirFd (the parent) without asking
+// the system what it opened: true when that settles it, with result as OpenComponent would
+// give it; false when the usual way must tell (OpenComponent).
+//
+// "name/." is opened with no link followed anywhere and no mount crossed (openat2). It
+// opens only if name is a folder on the parent's mount that can be searched (looking up
+// "." inside it needs that), so its device is the parent's and its inode the listing's
+// (ListingTellsIds). A link or anything but a folder there is a change, a name gone is
+// gone; a drive mounted there, a folder that cannot be searched or read and every other
+// refusal go the usual way, which tells them apart.
+bool OpenListedFolder(int dirFd, const WalkNode& child, OpenResult& result) {
+    const WalkNode* parent = child.parentNode();
+    if (!parent || !ListingTellsIds(parent->fileSystem) ||
+        !g_openat2.load(std::memory_order_relaxed) || child.name.size() > NAME_MAX)
+        return false;
+    char path[NAME_MAX + 3];
+    std::memcpy(path, child.name.data(), child.name.size());
+    std::memcpy(path + child.name.size(), "/.", 3);
+    open_how how{};
+    how.flags = kFolderFlags | O_NOFOLLOW;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV;
+    const long fd =
+        RetryOnSignal([&] { return ::syscall(SYS_openat2, dirFd, path, &how, sizeof how); });
+    if (fd >= 0) {
+        result = {};
+        result.fd = static_cast<int>(fd);
+        result.id.dev = parent->dev;
+        result.id.ino = child.ino;
+        result.id.searchable = true;
+        return true;
+    }
+    switch (errno) {
+    case ENOENT:
+        result = {};
+        result.gone = true;
+        return true;
+    case ELOOP:   // a link where the folder was
+    case ENOTDIR: // something else where the folder was
+        result = {};
+        result.why = NotRead::Changed;
+        return true;
+    case ENOSYS:
+    case EPERM:
+        g_openat2.store(false, std::memory_order_relaxed);
+        return false;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 OpenResult OpenComponent(int dirFd, const char* name, const FolderId* expected) {
@@ -165,8 +234,9 @@ OpenResult OpenChain(int baseFd, const std::vector<WalkNode*>& path, const WalkN
     for (std::size_t i = path.size(); i-- > 0;) {
         const WalkNode* component = path[i];
         const FolderId seen{component->dev, component->ino, false};
-        result =
-            OpenComponent(current, component->name.data(), component == unseen ? nullptr : &seen);
+        if (component != unseen || !OpenListedFolder(current, *component, result))
+            result = OpenComponent(current, component->name.data(),
+                                   component == unseen ? nullptr : &seen);
         if (current != baseFd)
             ::close(current);
         if (result.fd < 0)
@@ -195,9 +265,11 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
             outcome.end = true;
             break;
         }
+        std::int64_t resumeAt = 0; // the offset of the last entry: where the next read starts
         for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
             const auto* entry = reinterpret_cast<const dirent64*>(m_buffer.data() + at);
             at += entry->d_reclen;
+            resumeAt = entry->d_off;
             const char* name = entry->d_name;
             if (IsDotOrDotDot(name))
                 continue;
@@ -213,6 +285,10 @@ ReadOutcome CFolderReader::Read(WalkNode* node, bool whole) {
             if (type == DT_DIR && IsTrash(node, std::string_view(name, length), entry->d_ino))
                 continue;
             Keep(node, name, length, type, entry->d_ino, size);
+        }
+        if (node->fileSystem == EXT4_SUPER_MAGIC && resumeAt == kHashedListingEnd) {
+            outcome.end = true;
+            break;
         }
         // Room left for the longest entry there can be: the listing is at its end.
         if (node->endsAtShortRead &&
@@ -245,7 +321,7 @@ bool EndsAtShortRead(std::uint32_t fileSystem, const FolderId& id) {
 }
 
 bool CanSearch(int fd, const FolderId& id, OpenResult& denied) {
-    const int refusal = SearchRefusal(fd, id.everyoneSearches);
+    const int refusal = SearchRefusal(fd, id.searchable);
     if (refusal == 0)
         return true;
     ClassifyError(refusal, denied);

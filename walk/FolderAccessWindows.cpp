@@ -108,7 +108,7 @@ OpenResult OpenByPath(std::string path, bool followLink) {
     }
     result.id.dev = info.volume;
     result.id.ino = info.index;
-    result.id.everyoneSearches = true;
+    result.id.searchable = true;
     // The top of a volume: a drive's root, or a folder another volume is mounted on. Below
     // the chosen folder only Wine shows such a folder as a folder (Windows' mount points
     // are links), and there its volume differs from its parent's, which tells it.

@@ -3,6 +3,7 @@
 // a folder is opened and listed is the platform's (WalkNode.h).
 #include "platform/core/TrashFolders.h"
 #include "walk/WalkNode.h"
+#include "walk/WalkShared.h"
 
 #include <algorithm>
 #include <array>
@@ -46,7 +47,7 @@ public:
         const std::size_t size = Rounded(bytes);
         void* block = nullptr;
         {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard<CWalkMutex> lock(m_mutex);
             if (size <= kLargest && m_free[Class(size)]) {
                 Block* kept = m_free[Class(size)];
                 m_free[Class(size)] = kept->next;
@@ -56,7 +57,7 @@ public:
             ++(node ? m_out.nodes : m_out.chunks);
         }
         if (!block)
-            block = std::malloc(size);
+            block = Allocate(size);
         if (!block)
             Count(node, -1);
         return block;
@@ -65,7 +66,7 @@ public:
     void Give(void* memory, std::size_t bytes, bool node) {
         const std::size_t size = Rounded(bytes);
         {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard<CWalkMutex> lock(m_mutex);
             --(node ? m_out.nodes : m_out.chunks);
             if (size <= kLargest && m_bytes + size <= kKeptBytes &&
                 g_liveWalks.load(std::memory_order_relaxed) > 0) {
@@ -79,7 +80,7 @@ public:
         std::free(memory);
     }
     void Clear() {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard<CWalkMutex> lock(m_mutex);
         for (Block*& list : m_free)
             while (Block* block = list) {
                 list = block->next;
@@ -88,7 +89,7 @@ public:
         m_bytes = 0;
     }
     WalkAllocations Out() {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard<CWalkMutex> lock(m_mutex);
         return m_out;
     }
 
@@ -103,6 +104,16 @@ private:
     struct Block {
         Block* next;
     };
+    // A block that starts a cache line where the C library has such a call (not the one of
+    // Windows, whose aligned blocks need a free of their own), so that what other threads
+    // write of one block never shares a line with the start of the next.
+    static void* Allocate(std::size_t size) {
+#ifdef _WIN32
+        return std::malloc(size);
+#else
+        return size <= kLargest ? std::aligned_alloc(kStep, size) : std::malloc(size);
+#endif
+    }
     static std::size_t Rounded(std::size_t bytes) {
         return bytes <= kLargest ? (bytes + kStep - 1) / kStep * kStep : bytes;
     }
@@ -110,17 +121,24 @@ private:
         return size / kStep - 1;
     }
     void Count(bool node, long change) {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard<CWalkMutex> lock(m_mutex);
         (node ? m_out.nodes : m_out.chunks) += change;
     }
 
-    std::mutex m_mutex;
+    CWalkMutex m_mutex;
     std::array<Block*, kLargest / kStep> m_free{};
     std::size_t m_bytes = 0;
     WalkAllocations m_out;
 };
 
 CBlockPool g_pool;
+
+// The bit of WalkNode::ancestorBits that stands for folder.
+std::uint64_t FolderBit(const WalkFolder& folder) {
+    const std::uint64_t mixed =
+        (folder.ino ^ folder.dev * 0xC2B2AE3D27D4EB4Full) * 0x9E3779B97F4A7C15ull;
+    return std::uint64_t{1} << (mixed >> 58);
+}
 
 } // namespace
 
@@ -145,7 +163,7 @@ OpenResult Expect(OpenResult result, const FolderId* expected) {
 
 OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode*>& path,
                           const std::string& rootPath, const HomeTrash& trash) {
-    WalkNode* parent = node->parentNode;
+    WalkNode* parent = node->parentNode();
     const OpenResult opened = parent ? OpenChain(baseFd, path, node) : OpenRoot(rootPath);
     OpenOutcome outcome;
     if (opened.fd < 0) {
@@ -159,11 +177,13 @@ OpenOutcome OpenFirstTime(WalkNode* node, int baseFd, const std::vector<WalkNode
     // Another file system starts only where the device changes or a mount does.
     node->fileSystem = parent && !node->mountTop ? parent->fileSystem : FileSystemOf(opened.fd);
     node->endsAtShortRead = EndsAtShortRead(node->fileSystem, opened.id);
-    for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode)
-        if (a->dev == node->dev && a->ino == node->ino) {
-            outcome.failed = true;
-            outcome.why = NotRead::FolderLoop;
-        }
+    node->ancestorBits = parent ? parent->ancestorBits | FolderBit(*parent) : 0;
+    if (node->ancestorBits & FolderBit(*node))
+        for (const WalkNode* a = parent; a && !outcome.failed; a = a->parentNode())
+            if (a->dev == node->dev && a->ino == node->ino) {
+                outcome.failed = true;
+                outcome.why = NotRead::FolderLoop;
+            }
     if (parent && trash.valid && node->dev == trash.dev && node->ino == trash.ino)
         node->excluded = true;
     // A folder that can be listed but not searched is not read at all.
@@ -193,7 +213,6 @@ WalkNode* NewNode(WalkNode* parent, std::string_view name, std::size_t prefixLen
     text[name.size()] = '\0';
     node->name = std::string_view(text, name.size());
     node->parent = parent;
-    node->parentNode = parent;
     node->depth = parent ? parent->depth + 1 : 0;
     node->id = NextFolderId();
     node->prefixLength = prefixLength;

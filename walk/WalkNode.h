@@ -26,10 +26,10 @@ enum class NodeState : std::uint8_t {
 // the one reader that holds the node Busy and published under the walk's lock; the fields
 // marked "lock" are read and written only under it.
 struct WalkNode : WalkFolder {
-    WalkNode* parentNode = nullptr;
+    std::uint32_t index = 0; // its place among its parent's subfolders
+    WalkNode* parentNode() const { return static_cast<WalkNode*>(const_cast<WalkFolder*>(parent)); }
     std::size_t prefixLength = 0; // length of "folder path/" that its entry paths start with
     std::size_t bytes = 0;        // what the node itself counts against the read-ahead
-    std::uint32_t index = 0;      // its place among its parent's subfolders
     std::uint32_t childCount = 0; // subfolders found so far (written by its reader)
 
     // Written by the reader that opens it, before it is published.
@@ -42,6 +42,10 @@ struct WalkNode : WalkFolder {
     // that leaves room for one more entry has read all of it (EndsAtShortRead).
     std::uint32_t fileSystem = 0;
     bool endsAtShortRead = false;
+    // One bit (FolderBit) for the device and inode of each folder above it: a folder whose
+    // own bit is not among them cannot be one of them, and the walk up to the root that
+    // looks for a folder loop (an ancestor's memory, most of it cold by then) is left out.
+    std::uint64_t ancestorBits = 0;
 
     // lock
     NodeState state = NodeState::Queued;
@@ -95,8 +99,10 @@ struct FolderId {
     std::uint64_t dev = 0;
     std::uint64_t ino = 0;
     bool mountRoot = false;
-    bool everyoneSearches = false; // the mode lets owner, group and others search it
-    bool oneBlock = false;         // its listing takes one block of its file system at most
+    // Known to be searchable: the mode lets owner, group and others search it, or the system
+    // let the walk look inside it.
+    bool searchable = false;
+    bool oneBlock = false; // its listing takes one block of its file system at most
 };
 
 // What opening one folder gave: a descriptor, or the reason there is none.

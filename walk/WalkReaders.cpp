@@ -11,12 +11,15 @@ namespace {
 // A read that takes longer than this waited on the disk (or on a busy machine): a listing
 // of a few hundred entries in the cache takes some tens of microseconds.
 constexpr std::chrono::milliseconds kSlowRead{1};
-// Where the system counts a thread's sleeps, one read in this many is checked for them (two
-// system calls): from a cold cache nearly every read sleeps, so a sample finds them soon,
-// and a warm walk does not pay for the check on every folder. (Sampling less after reads
-// that did not sleep, up to one in 64, made a walk from a cold cache some 15% slower: it
-// found its slow reads later and grew its readers later.)
-constexpr unsigned long kSampleEvery = 8;
+// Every read is timed by the clock (no system call). Where the system counts a thread's
+// sleeps (two system calls), they are looked at only in a read begun after one that the
+// clock found slow: from a cold cache nearly every read is slow, so the next one tells at
+// once whether they wait on the disk, and a warm walk, whose reads are slow only when a
+// thread loses its core, makes nearly no such calls. (Counting the sleeps of one read in
+// eight instead cost a warm walk about 1.5%; timing only one read in eight as well made a
+// walk from a cold cache about a fifth slower: it found its slow reads later, and so grew
+// its readers later.)
+
 // How often CWalkMutex::lock tries before it sleeps, with a pause between tries: some
 // microseconds, longer than the lock is ever held by a thread that keeps its core.
 constexpr int kLockTries = 64;
@@ -50,7 +53,7 @@ void UnlinkAlive(WalkNode*& head, WalkNode* node) {
 
 Place Up(const Place& place) {
     const WalkNode* p = place.parent;
-    return {p->parentNode, p->index, place.depth - 1};
+    return {p->parentNode(), p->index, place.depth - 1};
 }
 
 // Whether a comes before b in the walk: depth-first, each folder's subfolders in listing
@@ -191,7 +194,7 @@ std::size_t FreeChunkList(WalkChunk* chunk) {
 }
 
 Place PlaceOf(const WalkNode* node) {
-    return {node->parentNode, node->index, node->depth};
+    return {node->parentNode(), node->index, node->depth};
 }
 
 bool CanFree(const WalkNode* node) {
@@ -238,7 +241,7 @@ WalkNode* CTreeWalk::Shared::BaseLocked(WalkNode* from, std::vector<WalkNode*>& 
     WalkNode* base = from;
     while (base->fd < 0) { // the root stays open
         path.push_back(base);
-        base = base->parentNode;
+        base = base->parentNode();
     }
     ++base->fdUsers; // keeps base->fd open until the job is done with it
     return base;
@@ -248,11 +251,11 @@ void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
     const bool first = node->state == NodeState::Queued && !node->tried;
     job.path.clear();
     job.base = nullptr;
-    if (first && node->parentNode) {
+    if (first && node->parentNode()) {
         // The one allocation here, before anything changes: should it fail, the node and
         // the job are as they were.
         job.path.push_back(node);
-        job.base = BaseLocked(node->parentNode, job.path);
+        job.base = BaseLocked(node->parentNode(), job.path);
         job.baseFd = job.base->fd;
     }
     job.node = node;
@@ -264,15 +267,15 @@ void CTreeWalk::Shared::BeginLocked(ReadJob& job, WalkNode* node) {
     held += job.openRoom;
     job.opened = {};
     job.read = {};
-    job.measure = static_cast<long>(threads.size()) < maxReaders &&
-                  (!kCountsThreadSleeps || ++reads % kSampleEvery == 0);
+    job.measure = static_cast<long>(threads.size()) < maxReaders;
+    job.countSleeps = job.measure && kCountsThreadSleeps && slowByClock;
     node->state = NodeState::Busy;
 }
 
 void CTreeWalk::Shared::Run(Reader& reader) {
     ReadJob& job = reader.job;
     job.read.end = true;
-    const std::uint64_t sleeps = job.measure ? ThreadSleeps() : 0;
+    const std::uint64_t sleeps = job.countSleeps ? ThreadSleeps() : 0;
     const auto start =
         job.measure ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
     try {
@@ -289,8 +292,9 @@ void CTreeWalk::Shared::Run(Reader& reader) {
     OpenFound(job);
     // Only a read that slept counts: one that lost its core midway (threads beyond the cores,
     // a busy machine) would be no faster with more readers.
-    job.slow = job.measure && std::chrono::steady_clock::now() - start > kSlowRead &&
-               (!kCountsThreadSleeps || ThreadSleeps() > sleeps);
+    job.slowByClock = job.measure && std::chrono::steady_clock::now() - start > kSlowRead;
+    job.slow =
+        job.slowByClock && (!kCountsThreadSleeps || (job.countSleeps && ThreadSleeps() > sleeps));
 }
 
 void CTreeWalk::Shared::OpenFound(ReadJob& job) {
@@ -322,6 +326,8 @@ void CTreeWalk::Shared::EndLocked(ReadJob& job) {
     job.node = nullptr;
     held += job.openedChildren - job.openRoom;
     slowReads = slowReads || job.slow;
+    if (job.measure)
+        slowByClock = job.slowByClock;
     if (job.base) {
         --job.base->fdUsers;
         MaybeCloseLocked(job.base);
@@ -331,7 +337,7 @@ void CTreeWalk::Shared::EndLocked(ReadJob& job) {
         node->failure = job.opened.why;
         if (node->fd >= 0)
             ++held;
-        if (WalkNode* parent = node->parentNode) {
+        if (WalkNode* parent = node->parentNode()) {
             --parent->unopened;
             MaybeCloseLocked(parent);
         }
@@ -383,7 +389,7 @@ void CTreeWalk::Shared::FreeNodeLocked(WalkNode* node) {
             CloseLocked(node->fd);
             --held;
         }
-        WalkNode* parent = node->parentNode;
+        WalkNode* parent = node->parentNode();
         DeleteNodeLocked(node);
         if (parent)
             --parent->aliveChildren;

@@ -96,8 +96,10 @@ struct ReadJob {
     long openTried = 0;
     long openedChildren = 0;
     std::vector<WalkNode*> childPath; // the one component OpenFirstTime goes through
-    bool measure = false;             // whether slow is looked for (a sample of the reads)
-    bool slow = false;                // waited on the disk longer than a listing in the cache takes
+    bool measure = false;             // whether slow is looked for
+    bool countSleeps = false;         // whether the thread's sleeps are counted too (ThreadSleeps)
+    bool slowByClock = false;         // took longer than a listing in the cache takes
+    bool slow = false;                // and waited on the disk meanwhile
 };
 
 struct Reader {
@@ -156,8 +158,8 @@ struct CTreeWalk::Shared {
     long held = 0; // listings held open, the root's included
     long holdBudget = 1;
     long maxReaders = 0;
-    bool slowReads = false;  // a read since the last reader started was slow
-    unsigned long reads = 0; // begun, for sampling the slow ones
+    bool slowReads = false;   // a read since the last reader started was slow
+    bool slowByClock = false; // the last read timed took long (see kSlowRead)
     WalkNode* root = nullptr;
     WalkNode* alive = nullptr; // every node not yet freed
     CDeferred deferred;        // put off under the lock, not yet done

@@ -93,6 +93,42 @@ TEST(WalkRules, SmallAndLargeFoldersAreListedWholeOnEveryKindOfDrive) {
     EXPECT_EQ(child.out, "files 1805; \nfiles 1805; \nfiles 1805; \n");
 }
 
+// Every folder has the device and inode the system gives it, whether the walk asked for
+// them or took them from its parent's listing: on the disk, on tmpfs mounted inside the
+// tree, and in a folder bind-mounted inside it (the same device, another mount).
+TEST(WalkRules, EveryFolderHasTheIdsTheSystemGivesIt) {
+    TempDir tmp;
+    const std::string root = tmp / "root", other = tmp / "other";
+    MakeTree(root, {{TreeEntry::File, "a/f"},
+                    {TreeEntry::File, "a/b/f"},
+                    {TreeEntry::Dir, "memory"},
+                    {TreeEntry::Dir, "bound"}});
+    MakeTree(other, {{TreeEntry::File, "c/f"}, {TreeEntry::File, "f"}});
+    const ChildResult child = InPrivateMounts([&](std::string& out) {
+        TestMount onMemory("", root + "/memory");
+        TestMount bound(other, root + "/bound");
+        if (!onMemory.Ok() || !bound.Ok()) {
+            out = std::string(kCannotMount) + ": refused";
+            return;
+        }
+        MakeTree(root + "/memory", {{TreeEntry::File, "d/f"}, {TreeEntry::File, "f"}});
+        RecordingWalker w;
+        w.onFile = [&](RecordingWalker& self, const std::string& path) {
+            const WalkFolder& folder = *self.CurrentEntry().folder;
+            const std::string dir = path.substr(0, path.rfind('/'));
+            struct stat st{};
+            if (::stat(dir.c_str(), &st) != 0 || st.st_dev != folder.dev ||
+                st.st_ino != folder.ino)
+                out += "other ids: " + dir.substr(root.size()) + "\n";
+        };
+        w.Enumerate(root.c_str(), "*.*", true);
+        out += "files " + std::to_string(w.files.size());
+    });
+    if (CannotMount(child.out))
+        GTEST_SKIP() << child.out;
+    EXPECT_EQ(child.out, "files 6");
+}
+
 // 3,000 levels with only 30 descriptors: every level a path can name is walked, and the
 // one folder holding an entry past the path limit says so.
 TEST(WalkRules, ThreeThousandLevelsWithThirtyDescriptors) {

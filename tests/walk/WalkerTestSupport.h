@@ -36,6 +36,7 @@ public:
 
     using CEnumerateFiles::StopWalk;
     using CEnumerateFiles::WalkStopped;
+    using CEnumerateFiles::CurrentEntry;
 
     std::vector<std::string> entered, filters, files, done, events;
     std::function<void(RecordingWalker&, const std::string&)> onFile;
