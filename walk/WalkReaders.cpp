@@ -8,9 +8,13 @@
 
 namespace {
 
-// A read that takes longer than this waited on the disk (or on a busy machine): a listing
-// of a few hundred entries in the cache takes some tens of microseconds.
-constexpr std::chrono::milliseconds kSlowRead{1};
+// A read that takes longer than this may have waited on the disk (or lost its core): a
+// listing of a few dozen entries in the cache takes some microseconds, one of a few hundred
+// some tens, and a read from a fast disk about a hundred. (A million files from a cache
+// warm here: 60 reads of 33,000 past it. From a cold one most of them are, but only 400
+// past a millisecond: at that mark the walk grew its readers late or not at all, and took
+// 1.26 s where eight readers from the start took 1.02 s.)
+constexpr std::chrono::microseconds kSlowRead{128};
 // Every read is timed by the clock (no system call). Where the system counts a thread's
 // sleeps (two system calls), they are looked at only in a read begun after one that the
 // clock found slow: from a cold cache nearly every read is slow, so the next one tells at

@@ -2,8 +2,8 @@
 // process or container reaches its thread limit, or memory runs out. Built twice:
 // - with RZ_FAIL_THREADS: pthread_create fails with EAGAIN once RZ_FAIL_THREADS_AFTER
 //   threads have been asked for;
-// - with RZ_FAIL_MALLOC: malloc fails once, at the RZ_FAIL_MALLOC_AT-th call (from 0) made
-//   on threads other than the main one (the walk's readers).
+// - with RZ_FAIL_MALLOC: malloc or aligned_alloc fails once, at the RZ_FAIL_MALLOC_AT-th
+//   call of either (from 0) made on threads other than the main one (the walk's readers).
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
@@ -36,11 +36,23 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
 
 #ifdef RZ_FAIL_MALLOC
 extern "C" void* __libc_malloc(std::size_t size);
+extern "C" void* __libc_memalign(std::size_t alignment, std::size_t size);
+
+namespace {
+// Whether this call, counted with every other one, is the one to fail.
+bool FailsNow() {
+    static std::atomic<int> calls{0};
+    return ::gettid() != ::getpid() && calls.fetch_add(1) == Setting("RZ_FAIL_MALLOC_AT");
+}
+} // namespace
 
 extern "C" void* malloc(std::size_t size) noexcept {
-    static std::atomic<int> calls{0};
-    if (::gettid() != ::getpid() && calls.fetch_add(1) == Setting("RZ_FAIL_MALLOC_AT"))
-        return nullptr;
-    return __libc_malloc(size);
+    return FailsNow() ? nullptr : __libc_malloc(size);
+}
+
+// The walk takes the blocks of its folders and listings aligned: memory running out fails
+// them as well.
+extern "C" void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
+    return FailsNow() ? nullptr : __libc_memalign(alignment, size);
 }
 #endif
