@@ -25,9 +25,9 @@ namespace {
 // longer than kSlowRead asleep adds one): from a cold cache, on 2 cores and a million
 // files, 8 to 16 readers take about 0.6 of the time of 4 and half that of 2, and 16 took
 // 0.92 of the time of 8 on the next machine (for some 1 MB more at the peak); from a warm
-// cache, threads beyond the cores only take turns with
-// each other and with the count (a futex call and a context switch for every other
-// folder), so a read that was slow because it lost its core does not count.
+// cache, threads beyond the cores only take turns with each other and with the count (a
+// futex call and a context switch for every other folder), so a read that was slow
+// because it lost its core does not count.
 constexpr long kReaders = 16;
 // Descriptors left to the rest of the program, and kept free per reader for reopening a
 // folder through its ancestors (two at a time) and for a reader that keeps a listing open
