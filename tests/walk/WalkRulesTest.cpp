@@ -116,9 +116,8 @@ TEST(WalkRules, EveryFolderHasTheIdsTheSystemGivesIt) {
         w.onFile = [&](RecordingWalker& self, const std::string& path) {
             const WalkFolder& folder = *self.CurrentEntry().folder;
             const std::string dir = path.substr(0, path.rfind('/'));
-            struct stat st{};
-            if (::stat(dir.c_str(), &st) != 0 || st.st_dev != folder.dev ||
-                st.st_ino != folder.ino)
+            struct stat st {};
+            if (::stat(dir.c_str(), &st) != 0 || st.st_dev != folder.dev || st.st_ino != folder.ino)
                 out += "other ids: " + dir.substr(root.size()) + "\n";
         };
         w.Enumerate(root.c_str(), "*.*", true);

@@ -34,9 +34,9 @@ public:
         events.clear();
     }
 
+    using CEnumerateFiles::CurrentEntry;
     using CEnumerateFiles::StopWalk;
     using CEnumerateFiles::WalkStopped;
-    using CEnumerateFiles::CurrentEntry;
 
     std::vector<std::string> entered, filters, files, done, events;
     std::function<void(RecordingWalker&, const std::string&)> onFile;
