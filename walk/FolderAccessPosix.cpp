@@ -191,13 +191,10 @@ bool OpenListedFolder(int dirFd, const WalkNode& child, OpenResult& result) {
     }
     switch (errno) {
     case ENOENT:
+    case ELOOP:
+    case ENOTDIR:
         result = {};
-        result.gone = true;
-        return true;
-    case ELOOP:   // a link where the folder was
-    case ENOTDIR: // something else where the folder was
-        result = {};
-        result.why = NotRead::Changed;
+        ClassifyError(errno, result);
         return true;
     case ENOSYS:
     case EPERM:
